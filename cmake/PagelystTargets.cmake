@@ -1,0 +1,51 @@
+# Shared compile settings and the helpers every folder uses to declare its target.
+
+add_library(pagelyst_options INTERFACE)
+target_compile_options(pagelyst_options INTERFACE -Wall -Wextra -Wpedantic)
+if(PAGELYST_WERROR)
+    target_compile_options(pagelyst_options INTERFACE -Werror)
+endif()
+if(PAGELYST_SANITIZE)
+    add_compile_options(-fsanitize=${PAGELYST_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=${PAGELYST_SANITIZE})
+endif()
+if(PAGELYST_BUILD_FUZZ)
+    # Everything is instrumented for coverage; only the fuzz targets link the fuzzer's main.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# pagelyst_library(NAME [DEPS lib...] [PUBLIC_DEPS lib...])
+# One static library per folder, made of the folder's *.cpp files; the repository root is the
+# include root, so headers are included as "engine/WebItem.h".
+function(pagelyst_library name)
+    cmake_parse_arguments(L "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
+         ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${L_DEPS} PRIVATE pagelyst_options ${L_PRIVATE_DEPS})
+endfunction()
+
+# pagelyst_test(NAME SOURCES ... LIBS ... [THREADS])
+# A GoogleTest executable whose cases CTest runs one by one. THREADS marks suites that also
+# run under ThreadSanitizer (ctest -L threads in a build configured with PAGELYST_SANITIZE=thread).
+function(pagelyst_test name)
+    cmake_parse_arguments(T "THREADS" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} pagelyst_options GTest::gmock GTest::gtest_main)
+    set(labels unit)
+    if(T_THREADS)
+        list(APPEND labels threads)
+        add_dependencies(threaded-tests ${name})
+    endif()
+    gtest_discover_tests(${name} PROPERTIES LABELS "${labels}" TIMEOUT 120 DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# pagelyst_fuzzer(NAME SOURCE LIBS ...): a libFuzzer executable, built only with PAGELYST_BUILD_FUZZ.
+function(pagelyst_fuzzer name source)
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE ${ARGN} pagelyst_options)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    add_dependencies(fuzzers ${name})
+endfunction()

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that Pagelyst's build, tests, fuzzing and benchmarks need,
+# only those that are missing. Works as root, or through sudo for a normal user.
+#   scripts/bootstrap.sh          core, command line, tests
+#   scripts/bootstrap.sh --app    also the Qt desktop program
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    libcurl4-openssl-dev libssl-dev openssl ca-certificates
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libcpp-httplib-dev nlohmann-json3-dev libcli11-dev
+    clang libclang-rt-14-dev clang-format
+    curl wget
+)
+if [[ "${1:-}" == "--app" ]]; then
+    packages+=(qt6-base-dev qt6-base-dev-tools libgl-dev xvfb)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+if [[ ${#missing[@]} -eq 0 ]]; then
+    exit 0
+fi
+
+echo "bootstrap: installing ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

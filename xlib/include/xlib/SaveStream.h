@@ -1,0 +1,38 @@
+#pragma once
+
+#include <sys/types.h>
+#include <string>
+
+#include "xlib/Stream.h"
+
+namespace xlib {
+
+// Writes a file so that a failed or interrupted save never destroys the previous one: bytes go
+// to a temporary file in the target's folder, and only commit() flushes it, renames it over the
+// target and flushes the folder. Destroyed without a successful commit, the temporary file is
+// removed and the target is untouched.
+class SaveStream : public OutputStream {
+public:
+    explicit SaveStream(std::string target, mode_t mode = 0644);
+    SaveStream(const SaveStream&) = delete;
+    SaveStream& operator=(const SaveStream&) = delete;
+    ~SaveStream() override;
+
+    // Returns 0 once any write has failed, so an Archive over it throws at the first fault.
+    std::size_t write(const void* bytes, std::size_t count) override;
+
+    // Throws xlib::Exception("Can't write data to stream") when the file cannot be completed.
+    void commit();
+
+    const std::string& target() const { return target_; }
+
+private:
+    void discard();
+
+    std::string target_;
+    std::string temporary_;
+    int fd_ = -1;
+    bool failed_ = false;
+};
+
+}  // namespace xlib
