@@ -9,11 +9,11 @@ namespace engine {
 // is opened (proxy) and when a server connection is made (credentials), so a run uses the values
 // in force at its start. Loading and saving them is the settings store's business.
 struct ConnectionSettings {
-    // Values of `proxy`.
-    static constexpr std::int32_t kProxySystem =
-        0;  // the environment's http_proxy/https_proxy/no_proxy
-    static constexpr std::int32_t kProxyNone = 1;   // direct connections only
-    static constexpr std::int32_t kProxyNamed = 2;  // proxyServer[:proxyPort]
+    // Values of `proxy`: the environment's http_proxy / https_proxy / no_proxy, direct
+    // connections only, or the named proxy server.
+    static constexpr std::int32_t kProxySystem = 0;
+    static constexpr std::int32_t kProxyNone = 1;
+    static constexpr std::int32_t kProxyNamed = 2;
 
     bool authentication = false;  // the web site requires authorization
     std::string name;             // login sent to the server when authentication is set
