@@ -1,0 +1,76 @@
+#include "engine/BrowserSimulation.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/ConnectionSpeed.h"
+
+namespace {
+
+using engine::BrowserSimulation;
+using Node = BrowserSimulation::Node;
+
+TEST(ConnectionTable, RowsInDisplayOrder) {
+    ASSERT_EQ(engine::kConnectionSpeeds.size(), 11u);
+    EXPECT_EQ(engine::kConnectionSpeeds[0].name, "Actual Speed");
+    EXPECT_EQ(engine::kConnectionSpeeds[0].bytesPerSecond, -1);
+    EXPECT_EQ(engine::kConnectionSpeeds[7].name, "56K");
+    EXPECT_EQ(engine::kConnectionSpeeds[7].bytesPerSecond, 7000);
+    EXPECT_EQ(engine::kConnectionSpeeds[10].name, "14.4K");
+    EXPECT_EQ(engine::kConnectionSpeeds[10].latencyMs, 300);
+    EXPECT_FALSE(engine::isConnectionIndex(11));
+    EXPECT_FALSE(engine::isConnectionIndex(-1));
+}
+
+TEST(BrowserSimulation, SingleDocument) {
+    BrowserSimulation done;
+    done.add({.level = 0, .pre = 100, .recv = 400 >> 1, .blocking = true});
+    EXPECT_EQ(done.run().downloadTime, 300u);
+    EXPECT_EQ(done.run().browseTime, 300u);
+
+    BrowserSimulation failed;
+    failed.add({.level = 0, .pre = 100, .recv = 200, .blocking = false});
+    EXPECT_EQ(failed.run().downloadTime, 300u);
+    EXPECT_EQ(failed.run().browseTime, 0u);
+}
+
+TEST(BrowserSimulation, FourLanesThenTheFirstToFree) {
+    BrowserSimulation sim;
+    const int root = sim.add({.level = 0, .pre = 10, .recv = 100, .blocking = true});
+    // Five images referred from the same position: offset 50 into the document.
+    const std::uint32_t recv[] = {40, 10, 30, 20, 5};
+    for (std::uint32_t r : recv)
+        sim.add({.level = 1, .pre = 5, .recv = r, .offset = 50, .parent = root});
+    // Root: lane 0 ends at 110. Images may start at 10 + 50 = 60: lanes 1..3 jump to 60,
+    // lane 0 is at 110. Image 1 takes lane 1 (60 -> 105), image 2 lane 2 (-> 75), image 3 lane 3
+    // (-> 95), image 4 takes lane 2 again (75 -> 100), image 5 lane 3 (95 -> 105).
+    const auto result = sim.run();
+    EXPECT_EQ(result.downloadTime, 110u);
+    EXPECT_EQ(result.browseTime, 110u);
+}
+
+TEST(BrowserSimulation, ChildrenWaitForTheirParentsBytes) {
+    BrowserSimulation sim;
+    const int doc = sim.add({.level = 0, .pre = 20, .recv = 1000, .blocking = true});
+    const int frame = sim.add(
+        {.level = 1, .pre = 10, .recv = 200, .offset = 900, .parent = doc, .blocking = true});
+    sim.add({.level = 2, .pre = 0, .recv = 500, .offset = 100, .parent = frame});
+    // The frame waits until 20 + 900 and starts receiving at 930 (done at 1130); its image, not
+    // blocking, waits for 930 + 100 and ends at 1530.
+    const auto result = sim.run();
+    EXPECT_EQ(result.downloadTime, 1530u);
+    EXPECT_EQ(result.browseTime, 1130u);
+}
+
+TEST(BrowserSimulation, OffsetsUseWideArithmetic) {
+    EXPECT_EQ(BrowserSimulation::offsetFor(100000, 3000000, 4000000), 75000u);
+    EXPECT_EQ(BrowserSimulation::offsetFor(500, 10, 0), 0u);
+    EXPECT_EQ(BrowserSimulation::offsetFor(UINT32_MAX, UINT32_MAX, 1), UINT32_MAX);
+}
+
+TEST(BrowserSimulation, EmptyPage) {
+    BrowserSimulation sim;
+    EXPECT_EQ(sim.run().downloadTime, 0u);
+    EXPECT_EQ(sim.run().browseTime, 0u);
+}
+
+}  // namespace
