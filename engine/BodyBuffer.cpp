@@ -1,0 +1,49 @@
+#include "engine/BodyBuffer.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace engine {
+
+void BodyBuffer::expect(std::uint64_t length) {
+    if (overCap_ || length > cap_) return;
+    bytes_.reserve(static_cast<std::size_t>(length));
+}
+
+void BodyBuffer::append(const char* data, std::size_t count) {
+    const std::uint64_t max = std::numeric_limits<std::uint64_t>::max();
+    received_ = count > max - received_ ? max : received_ + count;
+    if (overCap_) return;
+    if (bytes_.size() + count > cap_) {
+        overCap_ = true;
+        std::string().swap(bytes_);
+        return;
+    }
+    const std::size_t needed = bytes_.size() + count;
+    if (needed > bytes_.capacity()) {
+        // Grow geometrically, but never reserve beyond the cap.
+        const std::uint64_t grown = std::max<std::uint64_t>(needed, 2 * bytes_.capacity());
+        bytes_.reserve(static_cast<std::size_t>(std::min(grown, cap_)));
+    }
+    bytes_.append(data, count);
+}
+
+void BodyBuffer::clear() {
+    received_ = 0;
+    overCap_ = false;
+    bytes_.clear();
+}
+
+std::string BodyBuffer::take() {
+    std::string out = std::move(bytes_);
+    bytes_.clear();
+    return out;
+}
+
+std::uint32_t BodyBuffer::size32(std::uint64_t bytes) {
+    const std::uint64_t max = std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(std::min(bytes, max));
+}
+
+}  // namespace engine

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace engine {
+
+// The bytes of one response body, kept up to a cap. Past the cap the bytes kept so far are
+// released and later ones only counted, so memory stays bounded whatever the server sends while
+// the count stays honest. Not thread-safe: one transfer fills it.
+class BodyBuffer {
+public:
+    static constexpr std::uint64_t kDefaultCap = 256ull << 20;  // 256 MiB
+
+    explicit BodyBuffer(std::uint64_t cap = kDefaultCap) : cap_(cap) {}
+
+    // Reserves room for an announced length, never more than the cap.
+    void expect(std::uint64_t length);
+    void append(const char* data, std::size_t count);
+    // Forgets everything: a new response begins.
+    void clear();
+
+    std::uint64_t received() const { return received_; }
+    bool overCap() const { return overCap_; }
+    // The kept bytes (empty when over the cap); the buffer is left empty.
+    std::string take();
+
+    // A byte count as the 32-bit size the system stores: counts beyond 4 GiB - 1 read as
+    // 4 GiB - 1 instead of wrapping to a small number.
+    static std::uint32_t size32(std::uint64_t bytes);
+
+private:
+    std::uint64_t cap_;
+    std::uint64_t received_ = 0;
+    bool overCap_ = false;
+    std::string bytes_;
+};
+
+}  // namespace engine
