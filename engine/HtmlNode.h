@@ -4,49 +4,86 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <string>
+#include <iterator>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 namespace engine {
 
-// One attribute of a tag: the name as written (case kept) and the value without its quotes.
-// No character entity is decoded.
+// One attribute of a tag: the name as written (case kept) and the value without its quotes. No
+// character entity is decoded. Both views point into the storage of the node's `HtmlDocument`.
 struct HtmlAttribute {
-    std::string name;
-    std::string value;
+    std::string_view name;
+    std::string_view value;
 
     bool operator==(const HtmlAttribute&) const = default;
 };
 
-// One node of a parsed document: a tag, a text run between tags (`HtmlTag::kBodyText`) or the
+// One node of a parsed document: a tag, a run of text between tags (`HtmlTag::kBodyText`) or the
 // root of the tree (`HtmlTag::kDocument`). Positions are byte offsets into the parsed document:
 // `start` is the offset of the tag's "<" (of the text's first byte), `end` the offset after the
 // tag's ">", after its closing tag, or where the text ends.
 //
-// A node owns its children. Trees may be arbitrarily deep, so neither destruction nor the walks
-// below recurse: their stack use does not depend on the depth of the tree.
+// Nodes live in the storage of an `HtmlDocument`, which creates them and frees them all at once:
+// a node holds no resource of its own, so no tree, however deep, is ever destroyed recursively.
+// Its children form a list in document order.
 class HtmlNode {
 public:
-    HtmlNode(HtmlTag tag, std::string name, std::uint32_t start, std::uint32_t end = 0);
-    ~HtmlNode();
-    HtmlNode(HtmlNode&& other) noexcept = default;
-    HtmlNode& operator=(HtmlNode&& other) noexcept;
+    class ChildIterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = HtmlNode;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const HtmlNode*;
+        using reference = const HtmlNode&;
+
+        ChildIterator() = default;
+        explicit ChildIterator(const HtmlNode* node) : node_(node) {}
+        reference operator*() const { return *node_; }
+        pointer operator->() const { return node_; }
+        ChildIterator& operator++() {
+            node_ = node_->nextSibling_;
+            return *this;
+        }
+        ChildIterator operator++(int) {
+            ChildIterator old = *this;
+            ++*this;
+            return old;
+        }
+        bool operator==(const ChildIterator&) const = default;
+
+    private:
+        const HtmlNode* node_ = nullptr;
+    };
+
+    struct ChildRange {
+        const HtmlNode* first;
+        ChildIterator begin() const { return ChildIterator(first); }
+        ChildIterator end() const { return ChildIterator(); }
+        bool empty() const { return first == nullptr; }
+    };
+
+    HtmlNode(HtmlTag tag, std::string_view name, std::uint32_t start, std::uint32_t end)
+        : tag_(tag), start_(start), end_(end), name_(name) {}
     HtmlNode(const HtmlNode&) = delete;
     HtmlNode& operator=(const HtmlNode&) = delete;
 
     HtmlTag tag() const { return tag_; }
     std::int32_t tagId() const { return static_cast<std::int32_t>(tag_); }
-    // The upper-case name as written in the document ("BODYTEXT" and "DOCUMENT" for text and root).
-    const std::string& name() const { return name_; }
+    // The upper-case name ("BODYTEXT" for text, "DOCUMENT" for the root).
+    std::string_view name() const { return name_; }
     std::uint32_t start() const { return start_; }
     std::uint32_t end() const { return end_; }
-    const std::vector<HtmlAttribute>& attributes() const { return attributes_; }
-    const std::vector<std::unique_ptr<HtmlNode>>& children() const { return children_; }
+    std::span<const HtmlAttribute> attributes() const { return attributes_; }
+    ChildRange children() const { return {firstChild_}; }
+    const HtmlNode* firstChild() const { return firstChild_; }
+    const HtmlNode* nextSibling() const { return nextSibling_; }
+    // Counts the children (walks the list).
+    std::size_t childCount() const;
     // The text of a text node, and the content of a SCRIPT element; empty for other nodes.
-    const std::string& text() const { return text_; }
+    std::string_view text() const { return text_; }
 
     // The first attribute whose name equals `name` ignoring ASCII case, or null.
     const HtmlAttribute* attribute(std::string_view name) const;
@@ -56,43 +93,41 @@ public:
     // The first child that is a text node, or null.
     const HtmlNode* firstTextChild() const;
 
-    void setEnd(std::uint32_t end) { end_ = end; }
-    void setText(std::string text) { text_ = std::move(text); }
-    void addAttribute(HtmlAttribute attribute) { attributes_.push_back(std::move(attribute)); }
-    // Takes ownership of `child`, appends it and returns it.
-    HtmlNode& appendChild(std::unique_ptr<HtmlNode> child);
-    // Inserts `child` before the child at `index` (at the end when `index` is the child count).
-    HtmlNode& insertChild(std::size_t index, std::unique_ptr<HtmlNode> child);
-    // Removes the child at `index` and hands it to the caller.
-    std::unique_ptr<HtmlNode> takeChild(std::size_t index);
-
     // Calls visit(node) for every node of the subtree, each child before its parent, children in
-    // order; this node comes last.
+    // order; this node comes last. Uses heap, not call stack, in proportion to the depth.
     template <class Visit>
     void visitChildrenFirst(Visit&& visit) const;
 
-private:
-    void releaseChildrenIteratively() noexcept;
+    // Building, for `HtmlDocument` and the parser: the views and the child must live in the same
+    // document's storage as this node.
+    void setEnd(std::uint32_t end) { end_ = end; }
+    void setText(std::string_view text) { text_ = text; }
+    void setAttributes(std::span<const HtmlAttribute> attributes) { attributes_ = attributes; }
+    void appendChild(HtmlNode& child);
 
+private:
     HtmlTag tag_;
-    std::string name_;
     std::uint32_t start_;
     std::uint32_t end_;
-    std::vector<HtmlAttribute> attributes_;
-    std::vector<std::unique_ptr<HtmlNode>> children_;
-    std::string text_;
+    std::string_view name_;
+    std::string_view text_;
+    std::span<const HtmlAttribute> attributes_;
+    HtmlNode* firstChild_ = nullptr;
+    HtmlNode* lastChild_ = nullptr;
+    HtmlNode* nextSibling_ = nullptr;
 };
 
 template <class Visit>
 void HtmlNode::visitChildrenFirst(Visit&& visit) const {
-    // Each entry is a node and the index of its next child to enter.
-    std::vector<std::pair<const HtmlNode*, std::size_t>> stack;
-    stack.emplace_back(this, 0);
+    // Each entry is a node and its next child to enter.
+    std::vector<std::pair<const HtmlNode*, const HtmlNode*>> stack;
+    stack.emplace_back(this, firstChild_);
     while (!stack.empty()) {
         auto& [node, next] = stack.back();
-        if (next < node->children_.size()) {
-            const HtmlNode* child = node->children_[next++].get();
-            stack.emplace_back(child, 0);
+        if (next != nullptr) {
+            const HtmlNode* child = next;
+            next = next->nextSibling_;
+            stack.emplace_back(child, child->firstChild_);
             continue;
         }
         const HtmlNode* done = node;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/HtmlNode.h"
+#include "engine/HtmlDocument.h"
 
 #include <string_view>
 
@@ -14,10 +14,11 @@ namespace engine {
 class HtmlParser {
 public:
     // Parses `document`, which is only read: nothing is appended to it or changed in it, and no
-    // byte beyond its size is looked at. Memory grows with the size of the document; stack use
-    // does not grow with its nesting depth. Documents of 4 GiB and more are parsed up to the last
-    // byte a 32-bit position can address.
-    static HtmlNode parse(std::string_view document);
+    // byte beyond its size is looked at. The result keeps no reference to `document`. Time and
+    // memory grow linearly with the size of the document; stack use does not grow with its
+    // nesting depth. Documents of 4 GiB and more are parsed up to the last byte a 32-bit
+    // position can address.
+    static HtmlDocument parse(std::string_view document);
 };
 
 }  // namespace engine

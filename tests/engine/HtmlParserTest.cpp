@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,44 +16,44 @@ namespace {
 using ::testing::ElementsAre;
 
 // A compact outline of a tree: NAME[attr=value ...](children ...), text nodes in quotes.
+std::string outline(const HtmlNode& node);
+
+std::string joined(HtmlNode::ChildRange children) {
+    std::string out;
+    for (const HtmlNode& c : children) out += (out.empty() ? "" : " ") + outline(c);
+    return out;
+}
+
 std::string outline(const HtmlNode& node) {
-    if (node.tag() == HtmlTag::kBodyText) return '"' + node.text() + '"';
-    std::string out = node.name();
+    if (node.tag() == HtmlTag::kBodyText) return '"' + std::string(node.text()) + '"';
+    std::string out(node.name());
     if (!node.attributes().empty()) {
         out += '[';
-        for (std::size_t i = 0; i < node.attributes().size(); ++i) {
-            const auto& a = node.attributes()[i];
-            out += (i ? " " : "") + a.name + '=' + a.value;
+        for (const HtmlAttribute& a : node.attributes()) {
+            if (&a != node.attributes().data()) out += ' ';
+            out += std::string(a.name) + '=' + std::string(a.value);
         }
         out += ']';
     }
-    if (!node.children().empty()) {
-        out += '(';
-        for (std::size_t i = 0; i < node.children().size(); ++i) {
-            out += (i ? " " : "") + outline(*node.children()[i]);
-        }
-        out += ')';
-    }
+    if (!node.children().empty()) out += '(' + joined(node.children()) + ')';
     return out;
 }
 
 // The outline of the document's top-level nodes.
 std::string parsed(std::string_view document) {
-    const HtmlNode root = HtmlParser::parse(document);
-    std::string out;
-    for (std::size_t i = 0; i < root.children().size(); ++i) {
-        out += (i ? " " : "") + outline(*root.children()[i]);
-    }
-    return out;
+    return joined(HtmlParser::parse(document).root().children());
 }
 
 const HtmlNode& child(const HtmlNode& node, std::size_t index) {
-    return *node.children().at(index);
+    auto it = node.children().begin();
+    for (std::size_t i = 0; i < index; ++i) ++it;
+    return *it;
 }
 
 TEST(HtmlParserRoot, IsADocumentNodeSpanningTheWholeInput) {
     const std::string document = "<p>x</p>";
-    const HtmlNode root = HtmlParser::parse(document);
+    const HtmlDocument parsedDocument = HtmlParser::parse(document);
+    const HtmlNode& root = parsedDocument.root();
     EXPECT_EQ(root.tag(), HtmlTag::kDocument);
     EXPECT_EQ(root.tagId(), 14);
     EXPECT_EQ(root.name(), "DOCUMENT");
@@ -61,7 +62,8 @@ TEST(HtmlParserRoot, IsADocumentNodeSpanningTheWholeInput) {
 }
 
 TEST(HtmlParserRoot, OfAnEmptyDocumentHasNoChildren) {
-    const HtmlNode root = HtmlParser::parse("");
+    const HtmlDocument parsedDocument = HtmlParser::parse("");
+    const HtmlNode& root = parsedDocument.root();
     EXPECT_TRUE(root.children().empty());
     EXPECT_EQ(root.end(), 0u);
 }
@@ -88,7 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"x<br>y", "\"x\" BR \"y\""}));
 
 TEST(HtmlParserText, SpansTheRunBetweenTags) {
-    const HtmlNode root = HtmlParser::parse("<br>  ab  <br>");
+    const HtmlDocument parsedDocument = HtmlParser::parse("<br>  ab  <br>");
+    const HtmlNode& root = parsedDocument.root();
     const HtmlNode& text = child(root, 1);
     EXPECT_EQ(text.tagId(), 3);
     EXPECT_EQ(text.start(), 4u);
@@ -103,8 +106,10 @@ struct TagIdCase {
 class HtmlParserTagId : public ::testing::TestWithParam<TagIdCase> {};
 
 TEST_P(HtmlParserTagId, FollowsTheRegistrationList) {
-    const HtmlNode root = HtmlParser::parse(std::string("<") + GetParam().written + ">");
-    ASSERT_EQ(root.children().size(), 1u);
+    const HtmlDocument parsedDocument =
+        HtmlParser::parse(std::string("<") + GetParam().written + ">");
+    const HtmlNode& root = parsedDocument.root();
+    ASSERT_EQ(root.childCount(), 1u);
     EXPECT_EQ(child(root, 0).tagId(), GetParam().id);
 }
 
@@ -132,8 +137,9 @@ class HtmlParserEmptyTag : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(HtmlParserEmptyTag, NeverTakesContentAndEndsAtItsBracket) {
     const std::string document = std::string("<") + GetParam() + " x=1>text";
-    const HtmlNode root = HtmlParser::parse(document);
-    ASSERT_EQ(root.children().size(), 2u);
+    const HtmlDocument parsedDocument = HtmlParser::parse(document);
+    const HtmlNode& root = parsedDocument.root();
+    ASSERT_EQ(root.childCount(), 2u);
     EXPECT_TRUE(child(root, 0).children().empty());
     EXPECT_EQ(child(root, 0).end(), document.find('>') + 1);
     EXPECT_EQ(child(root, 1).text(), "text");
@@ -145,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(Tags, HtmlParserEmptyTag,
 
 TEST(HtmlParserTags, OthersTakeContentUntilTheirClosingTag) {
     const std::string document = "<table><tr><td>x</td></tr></table><p>y";
-    const HtmlNode root = HtmlParser::parse(document);
+    const HtmlDocument parsedDocument = HtmlParser::parse(document);
+    const HtmlNode& root = parsedDocument.root();
     EXPECT_EQ(outline(root), "DOCUMENT(TABLE(TR(TD(\"x\"))) P(\"y\"))");
     EXPECT_EQ(child(root, 0).end(), document.find("<p>"));
     EXPECT_EQ(child(root, 1).end(), document.size());
@@ -173,7 +180,8 @@ TEST(HtmlParserClosing, ClosesTheNearestOpenElementOfThatName) {
 
 TEST(HtmlParserClosing, ClosesEveryElementOpenedInside) {
     const std::string document = "<div><p><i>x</div>y";
-    const HtmlNode root = HtmlParser::parse(document);
+    const HtmlDocument parsedDocument = HtmlParser::parse(document);
+    const HtmlNode& root = parsedDocument.root();
     EXPECT_EQ(outline(root), "DOCUMENT(DIV(P(I(\"x\"))) \"y\")");
     const HtmlNode& div = child(root, 0);
     EXPECT_EQ(div.end(), document.find('y'));
@@ -201,9 +209,12 @@ struct AttributeCase {
 class HtmlParserAttributes : public ::testing::TestWithParam<AttributeCase> {};
 
 TEST_P(HtmlParserAttributes, AreReadAsWritten) {
-    const HtmlNode root = HtmlParser::parse(GetParam().tag);
+    const HtmlDocument parsedDocument = HtmlParser::parse(GetParam().tag);
+    const HtmlNode& root = parsedDocument.root();
     ASSERT_FALSE(root.children().empty());
-    EXPECT_EQ(child(root, 0).attributes(), GetParam().attributes);
+    const auto attributes = child(root, 0).attributes();
+    EXPECT_EQ(std::vector<HtmlAttribute>(attributes.begin(), attributes.end()),
+              GetParam().attributes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -238,7 +249,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AttributeCase{"<img src=a/b.gif>", {{"src", "a/b.gif"}}}));
 
 TEST(HtmlParserAttributes, AnUnquotedValueRunningIntoSlashCloseEndsTheList) {
-    const HtmlNode root = HtmlParser::parse("<div src=a/>text");
+    const HtmlDocument parsedDocument = HtmlParser::parse("<div src=a/>text");
+    const HtmlNode& root = parsedDocument.root();
     EXPECT_EQ(outline(root), "DOCUMENT(DIV \"text\")");
 }
 
@@ -248,8 +260,9 @@ TEST(HtmlParserAttributes, AnUnclosedQuoteDropsTheTagAndEndsTheParse) {
 
 TEST(HtmlParserScript, ContentIsRawTrimmedText) {
     const std::string document = "<script src=s.js>\r\n if (a<b) x='<img src=c>'; \n</ScRiPt>y";
-    const HtmlNode root = HtmlParser::parse(document);
-    ASSERT_EQ(root.children().size(), 2u);
+    const HtmlDocument parsedDocument = HtmlParser::parse(document);
+    const HtmlNode& root = parsedDocument.root();
+    ASSERT_EQ(root.childCount(), 2u);
     const HtmlNode& script = child(root, 0);
     EXPECT_EQ(script.tagId(), 21);
     EXPECT_TRUE(script.children().empty());
@@ -259,15 +272,15 @@ TEST(HtmlParserScript, ContentIsRawTrimmedText) {
 }
 
 TEST(HtmlParserScript, OnlyAnExactClosingTagEndsIt) {
-    EXPECT_EQ(outline(child(HtmlParser::parse("<script></scripts></script >x</script>"), 0)),
-              "SCRIPT");
-    EXPECT_EQ(child(HtmlParser::parse("<script></scripts></script >x</script>"), 0).text(),
-              "</scripts></script >x");
+    const HtmlDocument parsedDocument = HtmlParser::parse("<script></scripts></script >x</script>");
+    ASSERT_EQ(parsedDocument.root().childCount(), 1u);
+    EXPECT_EQ(child(parsedDocument.root(), 0).text(), "</scripts></script >x");
 }
 
 TEST(HtmlParserScript, WithoutClosingTagEndsTheParse) {
     const std::string document = "<p>a</p><script src=s.js> x; <img src=b.gif>";
-    const HtmlNode root = HtmlParser::parse(document);
+    const HtmlDocument parsedDocument = HtmlParser::parse(document);
+    const HtmlNode& root = parsedDocument.root();
     EXPECT_EQ(outline(root), "DOCUMENT(P(\"a\") SCRIPT[src=s.js])");
     EXPECT_EQ(child(root, 1).end(), document.size());
 }
@@ -295,7 +308,9 @@ TEST(HtmlParserBounds, ReadsNothingBeyondTheView) {
     const std::string_view text = "<p><img src=a.gif>";
     auto block = std::make_unique<char[]>(text.size());
     std::memcpy(block.get(), text.data(), text.size());
-    const HtmlNode root = HtmlParser::parse(std::string_view(block.get(), text.size()));
+    const HtmlDocument parsedDocument =
+        HtmlParser::parse(std::string_view(block.get(), text.size()));
+    const HtmlNode& root = parsedDocument.root();
     EXPECT_EQ(outline(root), "DOCUMENT(P(IMG[src=a.gif]))");
     // The view of a prefix ends before the tag's ">": the tag is not there.
     EXPECT_EQ(parsed(text.substr(0, text.size() - 1)), "P");
@@ -312,17 +327,17 @@ TEST(HtmlParserDepth, HundredThousandNestedUnclosedTagsParse) {
     for (std::size_t i = 0; i < kDepth; ++i) document += "<div>";
     document += "deep";
     for (std::size_t i = 0; i < kDepth; ++i) document += "</x>";  // matches nothing
-    auto root = std::make_unique<HtmlNode>(HtmlParser::parse(document));
+    auto tree = std::make_unique<HtmlDocument>(HtmlParser::parse(document));
 
     std::size_t depth = 0;
-    const HtmlNode* node = root.get();
-    while (!node->children().empty() && node->children().front()->tag() != HtmlTag::kBodyText) {
-        node = node->children().front().get();
+    const HtmlNode* node = &tree->root();
+    while (node->firstChild() != nullptr && node->firstChild()->tag() != HtmlTag::kBodyText) {
+        node = node->firstChild();
         ++depth;
     }
     EXPECT_EQ(depth, kDepth);
     EXPECT_EQ(node->firstTextChild()->text(), "deep");
-    root.reset();  // destruction of the deep tree must not recurse either
+    tree.reset();  // destruction of the deep tree must not recurse either
 }
 
 TEST(HtmlParserDepth, ClosingTheOutermostOfDeepNestingClosesAll) {
@@ -330,27 +345,31 @@ TEST(HtmlParserDepth, ClosingTheOutermostOfDeepNestingClosesAll) {
     std::string document = "<p>";
     for (std::size_t i = 0; i < kDepth; ++i) document += "<b>";
     document += "</p>after";
-    const HtmlNode root = HtmlParser::parse(document);
-    ASSERT_EQ(root.children().size(), 2u);
+    const HtmlDocument parsedDocument = HtmlParser::parse(document);
+    const HtmlNode& root = parsedDocument.root();
+    ASSERT_EQ(root.childCount(), 2u);
     EXPECT_EQ(child(root, 1).text(), "after");
 }
 
 TEST(HtmlParserDepth, ManyUnclosedOptionsBecomeSiblings) {
     std::string document = "<select>";
     for (int i = 0; i < 100000; ++i) document += "<option>";
-    const HtmlNode root = HtmlParser::parse(document);
-    EXPECT_EQ(child(root, 0).children().size(), 100000u);
+    const HtmlDocument parsedDocument = HtmlParser::parse(document);
+    const HtmlNode& root = parsedDocument.root();
+    EXPECT_EQ(child(root, 0).childCount(), 100000u);
 }
 
 TEST(HtmlNodeWalk, VisitsChildrenBeforeTheirParentInOrder) {
-    const HtmlNode root = HtmlParser::parse("<a><b></b><c><d></d></c></a><e>");
-    std::vector<std::string> order;
+    const HtmlDocument parsedDocument = HtmlParser::parse("<a><b></b><c><d></d></c></a><e>");
+    const HtmlNode& root = parsedDocument.root();
+    std::vector<std::string_view> order;
     root.visitChildrenFirst([&](const HtmlNode& n) { order.push_back(n.name()); });
     EXPECT_THAT(order, ElementsAre("B", "D", "C", "A", "E", "DOCUMENT"));
 }
 
 TEST(HtmlNodeAttributes, LookupIgnoresCaseAndTakesTheFirst) {
-    const HtmlNode root = HtmlParser::parse("<a HREF=\"\" Href=b href=c>");
+    const HtmlDocument parsedDocument = HtmlParser::parse("<a HREF=\"\" Href=b href=c>");
+    const HtmlNode& root = parsedDocument.root();
     const HtmlNode& a = child(root, 0);
     ASSERT_NE(a.attribute("href"), nullptr);
     EXPECT_EQ(a.attribute("href")->value, "");
