@@ -38,12 +38,4 @@ TEST_F(SettingTest, TextSettingIsCutAndEmptyByDefault) {
     EXPECT_EQ(server.get(), "");
 }
 
-TEST(SettingsMapNames, PatternsOfNumberedValues) {
-    EXPECT_EQ(toolTipValueName(12), "12");
-    EXPECT_EQ(columnVisibleName(3), "3_visible");
-    EXPECT_EQ(columnSizeName(0), "0_size");
-    EXPECT_EQ(columnOrderName(10), "10_order");
-    EXPECT_EQ(recentValueName(2), "MRU2");
-}
-
 }  // namespace

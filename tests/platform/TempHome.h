@@ -2,7 +2,6 @@
 // variable, and a temporary home folder that PAGELYST_HOME points at while it lives.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
