@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/ElementStats.h"
+
 namespace engine {
 
 // One row of the connection table. Index 0 is the measured line ("Actual Speed") and carries -1
@@ -35,5 +37,10 @@ inline constexpr std::array<ConnectionSpeed, kConnectionCount> kConnectionSpeeds
 inline bool isConnectionIndex(int index) {
     return index >= 0 && index < kConnectionCount;
 }
+
+// An item's measured record restated for connection index 1 to 10: connect = latency, no send or
+// wait, receive = latency + the transfer time of its bytes at the row's speed, total = connect +
+// receive. Index 0 (or any index outside the table) returns the record unchanged.
+ElementStats restate(const ElementStats& measured, int index);
 
 }  // namespace engine
