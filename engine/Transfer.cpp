@@ -202,7 +202,15 @@ TransferResult Transfer::run() {
             r.result = error::kInternal;
             break;
         case Ending::Finished:
-            r.result = verdict_ != 0 ? verdict_ : mapCurlResult(code, osErrno, redirects_ > 0);
+            if (verdict_ != 0) {
+                r.result = verdict_;
+            } else if (code == CURLE_UNSUPPORTED_PROTOCOL && requestSent_) {
+                // What came back to a request that went out is no HTTP response (libcurl
+                // refuses HTTP/0.9 this way); schemes were checked before connecting.
+                r.result = error::kInvalidServerResponse;
+            } else {
+                r.result = mapCurlResult(code, osErrno, redirects_ > 0);
+            }
             break;
     }
     connection_.status(status::kClosingConnection);
@@ -220,10 +228,10 @@ Transfer::Ending Transfer::loop(CURLcode& code) {
         if (running == 0) break;
         const auto idle = steady_clock::now() - lastProgress_;
         if (idle >= limit) return Ending::TimedOut;
-        // Wake at the latest when the no-progress limit would be reached; abort() wakes the
-        // poll at once, libcurl's own timers earlier when they need to.
+        // Wake when the no-progress limit would be reached; abort() wakes the poll at once,
+        // libcurl's own timers earlier when they need to.
         const auto left = std::chrono::duration_cast<milliseconds>(limit - idle).count() + 1;
-        const int waitMs = static_cast<int>(std::min<long long>(left, 1000));
+        const int waitMs = static_cast<int>(std::min<long long>(left, 1 << 30));
         if (curl_multi_poll(multi, nullptr, 0, waitMs, nullptr) != CURLM_OK) return Ending::Failed;
     }
     int left = 0;

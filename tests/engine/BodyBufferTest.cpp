@@ -1,0 +1,62 @@
+#include "engine/BodyBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using engine::BodyBuffer;
+
+TEST(BodyBuffer, KeepsBytesUpToTheCap) {
+    BodyBuffer body(10);
+    body.append("hello", 5);
+    body.append("world", 5);
+    EXPECT_FALSE(body.overCap());
+    EXPECT_EQ(body.received(), 10u);
+    EXPECT_EQ(body.take(), "helloworld");
+}
+
+TEST(BodyBuffer, PastTheCapNothingIsKeptButEverythingIsCounted) {
+    BodyBuffer body(10);
+    body.append("hello", 5);
+    body.append("world!", 6);
+    body.append("more", 4);
+    EXPECT_TRUE(body.overCap());
+    EXPECT_EQ(body.received(), 15u);
+    EXPECT_EQ(body.take(), "");
+}
+
+TEST(BodyBuffer, ClearStartsANewResponse) {
+    BodyBuffer body(4);
+    body.append("12345", 5);
+    body.clear();
+    EXPECT_FALSE(body.overCap());
+    body.append("ab", 2);
+    EXPECT_EQ(body.received(), 2u);
+    EXPECT_EQ(body.take(), "ab");
+}
+
+TEST(BodyBuffer, AnnouncedLengthsBeyondTheCapReserveNothing) {
+    BodyBuffer body(1024);
+    body.expect(std::uint64_t{1} << 40);  // a hostile Content-Length
+    body.append("x", 1);
+    EXPECT_EQ(body.take(), "x");
+}
+
+TEST(BodyBuffer, CountsPastFourGibibytesWithoutWrapping) {
+    BodyBuffer body(1 << 20);
+    const std::string chunk(1 << 20, 'x');
+    for (int i = 0; i < 4097; ++i) body.append(chunk.data(), chunk.size());  // 4 GiB + 1 MiB
+    EXPECT_EQ(body.received(), (std::uint64_t{4097}) << 20);
+    EXPECT_TRUE(body.overCap());
+    EXPECT_EQ(BodyBuffer::size32(body.received()), 0xFFFFFFFFu);
+}
+
+TEST(BodyBuffer, Size32) {
+    EXPECT_EQ(BodyBuffer::size32(0), 0u);
+    EXPECT_EQ(BodyBuffer::size32(0xFFFFFFFFu), 0xFFFFFFFFu);
+    EXPECT_EQ(BodyBuffer::size32(std::uint64_t{1} << 32), 0xFFFFFFFFu);
+}
+
+}  // namespace

@@ -1,0 +1,312 @@
+#include "engine/DownloadItem.h"
+
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "engine/CurlErrorMap.h"
+#include "engine/ErrorText.h"
+#include "tests/engine/DownloadFixture.h"
+#include "tests/support/RawServer.h"
+
+namespace {
+
+using engine::ContentKind;
+using engine::LoadPhase;
+using engine::Stopwatch;
+using enginetest::DownloadFixture;
+using support::RawServer;
+
+using DownloadItem = DownloadFixture;
+
+TEST_F(DownloadItem, PageWithACharsetIsADocument) {
+    server_.get("/charset", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html>hi</html>", "Text/HTML; charset=ISO-8859-1");
+    });
+    const auto item = fetch(server_.url("/charset"));
+    EXPECT_EQ(item->result(), 0);
+    EXPECT_EQ(item->phase(), LoadPhase::Completed);
+    EXPECT_EQ(item->statusCode(), 200);
+    EXPECT_EQ(item->contentKind(), ContentKind::Html);
+    EXPECT_EQ(item->contentType(), "text/html");
+    EXPECT_EQ(*item->body(), "<html>hi</html>");
+    EXPECT_EQ(item->size(), 15u);
+    EXPECT_EQ(item->events(),
+              (std::vector<std::string>{"connected", "requestSent", "responseDone"}));
+}
+
+TEST_F(DownloadItem, SendsOnlyTheSystemsRequestHeaders) {
+    fetch(server_.url("/content?type=text/html&body=x"));
+    const auto requests = server_.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].method, "GET");
+    std::vector<std::string> names;
+    for (const auto& [name, value] : requests[0].headers) {
+        // The server library adds the peer's addresses as pseudo headers.
+        if (name.rfind("REMOTE_", 0) == 0 || name.rfind("LOCAL_", 0) == 0) continue;
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Accept", "Host", "Pragma", "User-Agent"}));
+    const auto& h = requests[0].headers;
+    EXPECT_EQ(h.find("User-Agent")->second,
+              "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; MyIE2; .NET CLR 1.0.3705)");
+    EXPECT_EQ(h.find("Accept")->second, "*/*");
+    EXPECT_EQ(h.find("Pragma")->second, "no-cache");
+}
+
+TEST_F(DownloadItem, ImageAnsweredWithHtmlIsNotAccepted) {
+    const auto item = fetch(server_.url("/content?type=text/html&body=%3Chtml%3E"), "image/*");
+    EXPECT_EQ(item->result(), -1);
+    EXPECT_EQ(item->statusCode(), 406);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+    EXPECT_EQ(*item->body(), "");
+    EXPECT_EQ(item->errorText(), "No responses acceptable to the client were found.");
+}
+
+TEST_F(DownloadItem, ScriptServedAsTextJavascriptIsAccepted) {
+    const auto item =
+        fetch(server_.url("/content?type=text/javascript&body=var%20x;"), "application/*");
+    EXPECT_EQ(item->result(), 0);
+    EXPECT_EQ(item->contentKind(), ContentKind::Script);
+    EXPECT_EQ(*item->body(), "var x;");
+}
+
+TEST_F(DownloadItem, ResponseWithoutContentTypeIsKept) {
+    RawServer server([](RawServer::Connection& c) {
+        c.readRequest();
+        c.send("HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nGIF89a");
+    });
+    const auto item = fetch(server.url("/logo"), "image/*");
+    EXPECT_EQ(item->result(), 0);
+    EXPECT_EQ(item->contentKind(), ContentKind::Unknown);
+    EXPECT_EQ(item->contentType(), "");
+    EXPECT_EQ(*item->body(), "GIF89a");
+}
+
+TEST_F(DownloadItem, NotFoundIsAnErrorThatKeepsTheErrorPage) {
+    const auto item = fetch(server_.url("/content?status=404&type=text/html&body=gone"));
+    EXPECT_EQ(item->result(), -1);
+    EXPECT_EQ(item->statusCode(), 404);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+    EXPECT_EQ(*item->body(), "gone");
+    // An error status with a refused type still counts as the status failure, not as 406.
+    const auto image = fetch(server_.url("/content?status=500&type=text/html&body=x"), "image/*");
+    EXPECT_EQ(image->result(), -1);
+    EXPECT_EQ(image->statusCode(), 500);
+    EXPECT_EQ(*image->body(), "x");
+}
+
+TEST_F(DownloadItem, OctetStreamIsSkippedWithoutItsBody) {
+    const auto item = fetch(server_.url("/content?type=application/octet-stream&size=50000"));
+    EXPECT_EQ(item->result(), 0);
+    EXPECT_EQ(item->phase(), LoadPhase::Skipped);
+    EXPECT_EQ(*item->body(), "");
+    EXPECT_EQ(item->size(), 0u);
+    EXPECT_EQ(item->contentKind(), ContentKind::OctetStream);
+}
+
+TEST_F(DownloadItem, NotModifiedWithoutLocationIsAStatusFailure) {
+    const auto item = fetch(server_.url("/content?status=304"));
+    EXPECT_EQ(item->result(), -1);
+    EXPECT_EQ(item->statusCode(), 304);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+}
+
+TEST_F(DownloadItem, TwoElementsOfOneServerShareOneConnection) {
+    const auto first = fetch(server_.url("/content?type=image/gif&size=100"), "image/*");
+    const auto second = fetch(server_.url("/content?type=image/gif&size=200"), "image/*");
+    EXPECT_EQ(first->result(), 0);
+    EXPECT_EQ(second->result(), 0);
+    EXPECT_FALSE(first->connectionReused());
+    EXPECT_TRUE(second->connectionReused());
+    EXPECT_EQ(server_.connectionCount(), 1u);
+    EXPECT_EQ(pool_.idleCount("127.0.0.1:" + std::to_string(server_.port())), 1u);
+}
+
+TEST_F(DownloadItem, FtpAddressIsInvalidAndNeverTouchesTheNetwork) {
+    RawServer ftp([](RawServer::Connection&) {});
+    const std::string url = "ftp://127.0.0.1:" + std::to_string(ftp.port()) + "/file.txt";
+    const auto item = fetch(url);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+    EXPECT_EQ(item->result(), engine::error::kInvalidUrl);
+    EXPECT_EQ(ftp.connectionCount(), 0u);
+}
+
+TEST_F(DownloadItem, FileAddressIsNotFetched) {
+    const auto item = fetch("file:///etc/hostname");
+    EXPECT_EQ(item->result(), engine::error::kUnrecognizedScheme);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+    EXPECT_EQ(*item->body(), "");
+}
+
+TEST_F(DownloadItem, NameThatDoesNotResolve) {
+    const auto item = fetch("http://no-such-host.pagelyst.invalid/");
+    EXPECT_EQ(item->result(), 12007);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+    EXPECT_EQ(item->statusCode(), 0);
+    EXPECT_EQ(item->errorText(), "The server name could not be resolved.");
+}
+
+TEST_F(DownloadItem, RefusedPort) {
+    // A port that was just free: bound, read back and closed again.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    ::close(fd);
+    const auto item = fetch("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/");
+    EXPECT_EQ(item->result(), 12029);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+    EXPECT_EQ(item->errorText(), "The attempt to connect to the server failed.");
+}
+
+TEST_F(DownloadItem, ResetInTheMiddleOfTheBodyIsAnError) {
+    RawServer server([](RawServer::Connection& c) {
+        c.readRequest();
+        c.send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 100000\r\n\r\n");
+        c.send(std::string(5000, 'x'));
+        c.reset();
+    });
+    const auto item = fetch(server.url("/"));
+    EXPECT_NE(item->result(), 0);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+    EXPECT_TRUE(item->result() == engine::error::kConnectionReset ||
+                item->result() == engine::error::kConnectionAborted)
+        << item->result();
+    EXPECT_NE(item->errorText(), "Unknown error,");
+    EXPECT_EQ(item->statusCode(), 200);
+}
+
+TEST_F(DownloadItem, TruncatedBodyIsAnError) {
+    const auto item = fetch(server_.url("/truncate?size=10000&sent=4000"));
+    EXPECT_EQ(item->result(), engine::error::kConnectionAborted);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+    EXPECT_EQ(item->errorText(), "The connection with the server has been terminated.");
+}
+
+TEST_F(DownloadItem, GarbageInsteadOfAResponse) {
+    RawServer server([](RawServer::Connection& c) {
+        c.readRequest();
+        c.send("this is not http\r\n\r\n");
+    });
+    const auto item = fetch(server.url("/"));
+    EXPECT_EQ(item->result(), engine::error::kInvalidServerResponse);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+}
+
+TEST_F(DownloadItem, RedirectsAreFollowedAndReported) {
+    const auto item = fetch(server_.url("/redirect/3"));
+    EXPECT_EQ(item->result(), 0);
+    EXPECT_EQ(item->phase(), LoadPhase::Completed);
+    EXPECT_EQ(*item->body(), "<html>arrived</html>");
+    const std::vector<std::string> expected{"connected",
+                                            "requestSent",
+                                            "redirected " + server_.url("/redirect/2"),
+                                            "responseDone",
+                                            "connected",
+                                            "requestSent",
+                                            "redirected " + server_.url("/redirect/1"),
+                                            "responseDone",
+                                            "connected",
+                                            "requestSent",
+                                            "redirected " + server_.url("/redirect/0"),
+                                            "responseDone",
+                                            "connected",
+                                            "requestSent",
+                                            "responseDone"};
+    EXPECT_EQ(item->events(), expected);
+    EXPECT_EQ(server_.connectionCount(), 1u);
+}
+
+TEST_F(DownloadItem, TenRedirectsAreAllowedElevenAreNot) {
+    EXPECT_EQ(fetch(server_.url("/redirect/10"))->result(), 0);
+    const auto item = fetch(server_.url("/redirect/11"));
+    EXPECT_EQ(item->result(), 12156);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+    EXPECT_EQ(item->errorText(),
+              "The redirection failed because either the scheme changed or all attempts made to "
+              "redirect failed.");
+}
+
+TEST_F(DownloadItem, RedirectToAnotherSchemeFails) {
+    server_.get("/to-ftp", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 302;
+        response.set_header("Location", "ftp://127.0.0.1/x");
+    });
+    const auto item = fetch(server_.url("/to-ftp"));
+    EXPECT_EQ(item->result(), 12156);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+}
+
+TEST_F(DownloadItem, WaitCoversTheDelayBeforeTheFirstByte) {
+    const auto item = fetch(server_.url("/content?type=text/html&size=1000&wait=300"));
+    ASSERT_EQ(item->result(), 0);
+    EXPECT_GE(item->timers().elapsed(Stopwatch::Wait), 299u);
+    EXPECT_LT(item->timers().elapsed(Stopwatch::Receive), 299u);
+}
+
+TEST_F(DownloadItem, ReceiveCoversAPacedBody) {
+    const auto item = fetch(server_.url("/content?type=text/html&size=100000&over=300"));
+    ASSERT_EQ(item->result(), 0);
+    EXPECT_EQ(item->size(), 100000u);
+    EXPECT_GE(item->timers().elapsed(Stopwatch::Receive), 299u);
+    EXPECT_LT(item->timers().elapsed(Stopwatch::Wait), 299u);
+}
+
+TEST_F(DownloadItem, SilentServerTimesOut) {
+    RawServer silent([](RawServer::Connection& c) {
+        c.readRequest();
+        c.waitForStop();
+    });
+    engine::TransferOptions options;
+    options.noProgressTimeoutMs = 300;
+    const engine::InternetRoot root = rootWith(options);
+    const auto item = fetch(silent.url("/"), "*/*", &root);
+    EXPECT_EQ(item->result(), 12002);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
+    EXPECT_EQ(item->errorText(), "The request has timed out.");
+}
+
+TEST_F(DownloadItem, SlowButSteadyTransferIsNoTimeout) {
+    engine::TransferOptions options;
+    options.noProgressTimeoutMs = 300;
+    const engine::InternetRoot root = rootWith(options);
+    // 12 chunks 100 ms apart: longer than the limit in total, never idle that long.
+    const auto item =
+        fetch(server_.url("/content?type=text/html&size=196608&over=1100"), "*/*", &root);
+    EXPECT_EQ(item->result(), 0);
+    EXPECT_EQ(item->size(), 196608u);
+}
+
+TEST_F(DownloadItem, BodyBeyondTheCapIsCountedNotKept) {
+    engine::TransferOptions options;
+    options.bodyCap = 1000;
+    const engine::InternetRoot root = rootWith(options);
+    const auto item = fetch(server_.url("/content?type=text/html&size=5000"), "*/*", &root);
+    EXPECT_EQ(item->result(), 0);
+    EXPECT_EQ(item->phase(), LoadPhase::Completed);
+    EXPECT_TRUE(item->bodyOverCap());
+    EXPECT_EQ(*item->body(), "");
+    EXPECT_EQ(item->size(), 5000u);
+}
+
+TEST_F(DownloadItem, ANewDownloadReleasesThePreviousBody) {
+    auto item = std::make_shared<enginetest::RecordingItem>(
+        engine::ParsedUrl::parse(server_.url("/content?type=text/html&body=first")));
+    engine::downloadItem(root_, *item, item->address());
+    EXPECT_EQ(*item->body(), "first");
+    engine::downloadItem(root_, *item,
+                         engine::ParsedUrl::parse(server_.url("/content?status=204")));
+    EXPECT_EQ(*item->body(), "");
+    EXPECT_EQ(item->statusCode(), 204);
+    EXPECT_EQ(item->target().objectPath, "content?status=204");
+}
+
+}  // namespace
