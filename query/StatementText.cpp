@@ -39,18 +39,10 @@ std::string StatementText::normalise(std::string_view statement) {
     std::string text(statement.substr(first, statement.find_last_not_of(' ') - first + 1));
     while (replaceAll(text, "  ", " ")) {
     }
-    constexpr std::array<std::pair<std::string_view, std::string_view>, 11> kTightened = {{
-        {", ", ","},
-        {" ,", ","},
-        {"( ", "("},
-        {" )", ")"},
-        {" >", ">"},
-        {"> ", ">"},
-        {"< ", "<"},
-        {" <", "<"},
-        {" =", "="},
-        {"= ", "="},
-    }};
+    constexpr std::pair<std::string_view, std::string_view> kTightened[] = {
+        {", ", ","}, {" ,", ","}, {"( ", "("}, {" )", ")"}, {" >", ">"},
+        {"> ", ">"}, {"< ", "<"}, {" <", "<"}, {" =", "="}, {"= ", "="},
+    };
     for (const auto& [from, to] : kTightened) replaceAll(text, from, to);
     std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
     return text;
