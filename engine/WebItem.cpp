@@ -94,6 +94,19 @@ void WebItem::setAcceptPattern(std::string pattern) {
     acceptPattern_ = std::move(pattern);
 }
 
+std::shared_ptr<const ScanResult> WebItem::scanResult() const {
+    std::lock_guard guard(data_);
+    if (scanResult_) return scanResult_;
+    static const auto none = std::make_shared<const ScanResult>();
+    return none;
+}
+
+void WebItem::setScanResult(ScanResult result) {
+    auto published = std::make_shared<const ScanResult>(std::move(result));
+    std::lock_guard guard(data_);
+    scanResult_ = std::move(published);
+}
+
 ElementStats WebItem::actualStats() const {
     std::lock_guard guard(data_);
     return actualStats_;

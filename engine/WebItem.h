@@ -12,6 +12,7 @@
 #include "engine/LoadPhase.h"
 #include "engine/ParsedUrl.h"
 #include "engine/PhaseMachine.h"
+#include "engine/ScanResult.h"
 #include "engine/TransferListener.h"
 
 namespace engine {
@@ -69,6 +70,10 @@ public:
     std::string acceptPattern() const;
     void setAcceptPattern(std::string pattern);
 
+    // What the last scan found (HtmlScanner.h); shared and never changed once published.
+    std::shared_ptr<const ScanResult> scanResult() const;
+    void setScanResult(ScanResult result);
+
     // True from creation until the first download starts.
     bool isNew() const { return new_.load(); }
     void clearNew() { new_.store(false); }
@@ -110,6 +115,7 @@ private:
     std::string acceptPattern_ = "*/*";
     TransferOutcome outcome_;
     std::shared_ptr<const std::string> body_;
+    std::shared_ptr<const ScanResult> scanResult_;
     ElementStats actualStats_;
 };
 

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
@@ -73,6 +74,10 @@ struct TextCase {
     const char* outline;
 };
 
+void PrintTo(const TextCase& c, std::ostream* os) {
+    *os << ::testing::PrintToString(c.document);
+}
+
 class HtmlParserText : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(HtmlParserText, KeepsRunsWithMoreThanSeparators) {
@@ -102,6 +107,10 @@ struct TagIdCase {
     const char* written;
     std::int32_t id;
 };
+
+void PrintTo(const TagIdCase& c, std::ostream* os) {
+    *os << '<' << c.written << '>';
+}
 
 class HtmlParserTagId : public ::testing::TestWithParam<TagIdCase> {};
 
@@ -205,6 +214,10 @@ struct AttributeCase {
     const char* tag;
     std::vector<HtmlAttribute> attributes;
 };
+
+void PrintTo(const AttributeCase& c, std::ostream* os) {
+    *os << ::testing::PrintToString(c.tag);
+}
 
 class HtmlParserAttributes : public ::testing::TestWithParam<AttributeCase> {};
 
