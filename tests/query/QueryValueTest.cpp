@@ -201,54 +201,22 @@ TEST(QueryValue, EvaluateTriesOnlyTheSetBits) {
     EXPECT_TRUE(StringValue("image/gif").evaluate(kLike, StringValue("gif"), false));
 }
 
-TEST(QueryValue, NumbersCompare) {
-    EXPECT_EQ(SizeValue(5).compare(SizeLiteral(7)), -1);
-    EXPECT_EQ(IntegerValue(-1).compare(IntegerValue(-1)), 0);
-    EXPECT_EQ(SpeedValue(2.5).compare(SpeedLiteral(1)), 1);
+TEST(QueryValue, NaNIsNeitherBeforeNorAfter) {
     EXPECT_EQ(SpeedValue(std::nan("")).compare(SpeedLiteral(1)), 0);
+    EXPECT_EQ(SpeedValue(1).compare(SpeedLiteral(std::nan(""))), 0);
 }
 
-TEST(QueryValue, AveragesDivideByTheCount) {
-    auto sizes = SizeValue(10).startAccumulator();
-    sizes->addAverage(SizeValue(20));
-    sizes->addAverage(SizeValue(31));
-    sizes->finishAverage();
-    EXPECT_EQ(sizes->toText(), "20 b");
-    sizes->finishAverage();  // the count was reset: nothing changes
-    EXPECT_EQ(sizes->toText(), "20 b");
-
-    auto speeds = SpeedValue(1).startAccumulator();
-    speeds->addAverage(SpeedValue(2));
-    speeds->finishAverage();
-    EXPECT_EQ(speeds->toText(), "1.50 b/s");
-
-    // Sums of the 32-bit kinds are divided as unsigned numbers.
-    auto negative = TimeValue(-10).startAccumulator();
-    negative->addAverage(TimeValue(0));
-    negative->finishAverage();
-    EXPECT_EQ(static_cast<TimeValue&>(*negative).number(), 2147483643);
-
-    // A cell that never started an average has nothing to divide by.
-    SizeValue cell(10);
-    cell.finishAverage();
-    EXPECT_EQ(cell.number(), 10);
-}
-
-TEST(QueryValue, SumsWrapAroundIn32Bits) {
+TEST(QueryValue, ArithmeticStaysIn32Bits) {
     IntegerValue sum(std::numeric_limits<std::int32_t>::max());
     sum.addSum(IntegerValue(1));
     EXPECT_EQ(sum.number(), std::numeric_limits<std::int32_t>::min());
-}
-
-TEST(QueryValue, MinAndMaxKeepEqualValues) {
-    SizeValue value(5);
-    value.takeMax(SizeValue(3));
-    EXPECT_EQ(value.number(), 5);
-    value.takeMax(SizeValue(9));
-    EXPECT_EQ(value.number(), 9);
-    value.takeMin(SizeValue(9));
-    value.takeMin(SizeValue(2));
-    EXPECT_EQ(value.number(), 2);
+    // Averages of the 32-bit kinds divide the sum as an unsigned number.
+    auto average = TimeValue(-10).startAccumulator();
+    average->addAverage(TimeValue(0));
+    average->finishAverage();
+    EXPECT_EQ(static_cast<TimeValue&>(*average).number(), 2147483643);
+    average->finishAverage();  // the count was reset: nothing changes
+    EXPECT_EQ(static_cast<TimeValue&>(*average).number(), 2147483643);
 }
 
 TEST(QueryValue, AccumulatorsKeepTheirForm) {
@@ -259,13 +227,7 @@ TEST(QueryValue, AccumulatorsKeepTheirForm) {
     EXPECT_EQ(static_cast<TimeValue&>(*column).counter(), 1u);
 }
 
-TEST(QueryValue, DisplayAndAlignment) {
-    EXPECT_EQ(IntegerValue(5).toText(), "5");
-    EXPECT_EQ(TimeValue(3222).toText(), "0:03.222");
-    EXPECT_EQ(SizeValue(3422).toText(), "3.34 kb");
-    EXPECT_EQ(SpeedValue(12.12).toText(), "12.12 b/s");
-    EXPECT_EQ(PercentValue(0.0254).toText(), "2.54%");
-    EXPECT_EQ(StringValue("image/gif").toText(), "image/gif");
+TEST(QueryValue, NumbersAlignRightAndTextLeft) {
     EXPECT_EQ(SizeLiteral(10).alignment(), 2);
     EXPECT_EQ(PercentValue(1).alignment(), 2);
     EXPECT_EQ(StringValue("x").alignment(), 0);
