@@ -122,14 +122,18 @@ private:
         list.push_back({std::string(attribute.value), node.start(), std::string(pattern), {}});
     }
 
-    // Keeps the first reference of every address; addresses compare in lower case.
+    // Keeps the first reference of every address; addresses compare in lower case. A text
+    // written again resolves to an address already seen, so it is dropped unresolved: pages
+    // repeat their spacers and icons many times.
     void resolveAndDeduplicate(std::vector<LinkRef>& list) const {
-        std::unordered_set<std::string> seen;
+        std::unordered_set<std::string> seenTexts;
+        std::unordered_set<std::string> seenUrls;
         std::vector<LinkRef> kept;
         kept.reserve(list.size());
         for (LinkRef& ref : list) {
+            if (!seenTexts.insert(ref.urlText).second) continue;
             ref.url = ParsedUrl::resolve(result_.base, ref.urlText);
-            if (seen.insert(lowerCased(ref.url.urlText)).second) kept.push_back(std::move(ref));
+            if (seenUrls.insert(lowerCased(ref.url.urlText)).second) kept.push_back(std::move(ref));
         }
         list = std::move(kept);
     }

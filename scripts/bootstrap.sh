@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     libcurl4-openssl-dev libssl-dev openssl ca-certificates
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
     libcpp-httplib-dev nlohmann-json3-dev libcli11-dev
     clang libclang-rt-14-dev clang-format
     curl wget
