@@ -1,5 +1,6 @@
 #include "engine/ParsedUrl.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -49,27 +50,39 @@ bool isSpecialScheme(std::string_view scheme) {
 }
 
 // What a browser does to an address before it splits it: blanks and controls around it go,
-// tabs and line breaks inside it go, spaces become %20 (libcurl's encoder would write "+" in a
-// query) and, for the schemes that have paths, backslashes before the query are slashes.
+// tabs and line breaks inside it go, and spaces become %20 (libcurl's encoder would write "+" in
+// a query).
 std::string browserClean(std::string_view text) {
     text = trimmed(text);
-    const std::string_view scheme = schemeOf(text);
-    const bool slashes = scheme.empty() || isSpecialScheme(scheme);
     std::string out;
     out.reserve(text.size());
-    bool inPath = true;
     for (char c : text) {
         if (c == '\t' || c == '\n' || c == '\r') continue;
-        if (c == '?' || c == '#') inPath = false;
-        if (c == ' ') {
+        if (c == ' ')
             out += "%20";
-        } else if (c == '\\' && inPath && slashes) {
-            out += '/';
-        } else {
+        else
             out += c;
-        }
     }
     return out;
+}
+
+// libcurl reads C strings: an embedded NUL would cut the address it sees short, so an address
+// holding one is refused.
+bool hasNul(std::string_view text) {
+    return text.find('\0') != std::string_view::npos;
+}
+
+// Browsers read a backslash before the query as a slash in addresses of the schemes that have
+// paths ("http:\\host\dir" is "http://host/dir").
+bool hasPathBackslash(std::string_view text) {
+    const std::size_t end = text.find_first_of("?#");
+    return text.substr(0, end).find('\\') != std::string_view::npos;
+}
+
+std::string pathSlashes(std::string text) {
+    const std::size_t end = std::min(text.find_first_of("?#"), text.size());
+    std::replace(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\\', '/');
+    return text;
 }
 
 std::int32_t schemeKindOf(std::string_view scheme) {
@@ -101,14 +114,22 @@ std::string_view withoutFragment(std::string_view text) {
     return text.substr(0, text.find('#'));
 }
 
-// Splits an already cleaned address; `text` becomes the URL text.
-ParsedUrl split(std::string_view text) {
+// Splits an already cleaned address; `text` (with backslashes of the path made slashes) becomes
+// the URL text.
+ParsedUrl split(std::string text) {
     ensureCurlReady();
     ParsedUrl url;
     const CurlUrl h(curl_url());
     if (!h) return url;
-    const std::string input(text);
-    if (curl_url_set(h.get(), CURLUPART_URL, input.c_str(), kCurlFlags) != CURLUE_OK) return url;
+    if (hasNul(text)) return url;
+    if (isSpecialScheme(schemeOf(text))) text = pathSlashes(std::move(text));
+    if (curl_url_set(h.get(), CURLUPART_URL, text.c_str(), kCurlFlags) != CURLUE_OK) return url;
+    // libcurl may see a scheme where the text did not seem to have one, or the reverse; its
+    // reading decides.
+    if (isSpecialScheme(part(h.get(), CURLUPART_SCHEME)) && hasPathBackslash(text)) {
+        text = pathSlashes(std::move(text));
+        if (curl_url_set(h.get(), CURLUPART_URL, text.c_str(), kCurlFlags) != CURLUE_OK) return url;
+    }
 
     url.urlText = std::string(withoutFragment(text));
     url.host = part(h.get(), CURLUPART_HOST);
@@ -150,16 +171,24 @@ ParsedUrl ParsedUrl::resolve(const ParsedUrl& base, std::string_view reference) 
     const CurlUrl h(curl_url());
     if (!h) return {};
     const std::string baseText = browserClean(base.urlText);
+    const std::string cleanReference = browserClean(reference);
+    if (hasNul(baseText) || hasNul(cleanReference)) return {};
     if (curl_url_set(h.get(), CURLUPART_URL, baseText.c_str(), kCurlFlags) != CURLUE_OK) return {};
-    const std::string relative =
-        schemeRelative(part(h.get(), CURLUPART_SCHEME), browserClean(reference));
+    const std::string baseScheme = part(h.get(), CURLUPART_SCHEME);
+    std::string relative = schemeRelative(baseScheme, cleanReference);
+    const std::string_view ownScheme = schemeOf(relative);
+    if (isSpecialScheme(ownScheme) || (ownScheme.empty() && isSpecialScheme(baseScheme)))
+        relative = pathSlashes(std::move(relative));
     // An empty or fragment-only reference is the base document itself.
-    if (withoutFragment(relative).empty()) return split(baseText);
-    if (curl_url_set(h.get(), CURLUPART_URL, relative.c_str(), kCurlFlags) != CURLUE_OK) return {};
-    curl_url_set(h.get(), CURLUPART_FRAGMENT, nullptr, 0);
-    const std::string combined = part(h.get(), CURLUPART_URL);
+    std::string combined = baseText;
+    if (!withoutFragment(relative).empty()) {
+        if (curl_url_set(h.get(), CURLUPART_URL, relative.c_str(), kCurlFlags) != CURLUE_OK)
+            return {};
+        curl_url_set(h.get(), CURLUPART_FRAGMENT, nullptr, 0);
+        combined = part(h.get(), CURLUPART_URL);
+    }
     if (combined.empty() || combined.size() >= kMaxCombinedLength) return {};
-    return split(combined);
+    return split(std::move(combined));
 }
 
 std::string ParsedUrl::requestUrl() const {

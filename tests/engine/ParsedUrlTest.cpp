@@ -62,6 +62,23 @@ TEST(ParsedUrl, CleansTypedAddressesAsBrowsersDo) {
     EXPECT_EQ(ParsedUrl::parse("http://h/caf\xc3\xa9").objectPath, "caf%c3%a9");
 }
 
+TEST(ParsedUrl, AnEmbeddedNulMakesAnAddressInvalid) {
+    // The URL library reads C strings; the part after a NUL must not silently vanish.
+    const std::string text("http://h/a\0b", 12);
+    EXPECT_FALSE(ParsedUrl::parse(text).valid);
+    EXPECT_FALSE(ParsedUrl::resolve(ParsedUrl::parse("http://h/"), text.substr(9)).valid);
+}
+
+TEST(ParsedUrl, BackslashesFollowTheSchemeTheUrlLibrarySees) {
+    // A "scheme" too long to be one is a relative path, whose backslashes still become
+    // slashes, so that the request address splits the same way again.
+    const std::string reference = std::string(50, 'x') + ":\\h\\y";
+    const ParsedUrl url = ParsedUrl::resolve(ParsedUrl::parse("http://h/d/"), reference);
+    ASSERT_TRUE(url.valid);
+    EXPECT_EQ(url.objectPath.find('\\'), std::string::npos);
+    EXPECT_EQ(ParsedUrl::parse(url.requestUrl()).objectPath, url.objectPath);
+}
+
 TEST(ParsedUrl, Ipv6HostsKeepTheirBrackets) {
     const ParsedUrl url = ParsedUrl::parse("http://[::1]:8080/x");
     EXPECT_EQ(url.host, "[::1]");
@@ -125,6 +142,9 @@ TEST(ParsedUrl, FailedCombinationsAreInvalid) {
     // The combined address must fit the system's URL buffer.
     EXPECT_TRUE(ParsedUrl::resolve(base, std::string(2000, 'x')).valid);
     EXPECT_FALSE(ParsedUrl::resolve(base, std::string(2100, 'x')).valid);
+    const ParsedUrl longBase = ParsedUrl::parse("http://a/" + std::string(2100, 'x'));
+    EXPECT_TRUE(longBase.valid);
+    EXPECT_FALSE(ParsedUrl::resolve(longBase, "").valid);
 }
 
 TEST(CompleteTyped, AddsHttpOnlyWhenNoSchemeIsGiven) {
