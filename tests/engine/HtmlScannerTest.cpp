@@ -227,31 +227,6 @@ TEST(HtmlScannerElements, AnUnquotedValueRunningIntoSlashCloseIsLost) {
                 ElementsAre("http://example.com/dir/a.gif"));
 }
 
-TEST(HtmlScannerElements, QuotedValuesOfEveryKind) {
-    const auto result =
-        scanned("<img src=\"d q.gif\"><img src='s q.gif'><img src=\\\"esc.gif\\\">");
-    ASSERT_EQ(result->elements.size(), 3u);
-    EXPECT_EQ(result->elements[0].urlText, "d q.gif");
-    EXPECT_EQ(result->elements[1].urlText, "s q.gif");
-    EXPECT_EQ(result->elements[2].urlText, "esc.gif");
-}
-
-TEST(HtmlScannerElements, ATagWithoutBracketAtTheEndIsNotCollected) {
-    EXPECT_THAT(urls(scanned("<img src=a.gif><img src=b.gif")->elements),
-                ElementsAre("http://example.com/dir/a.gif"));
-}
-
-TEST(HtmlScannerElements, AClosingTagMatchingNothingChangesNothing) {
-    EXPECT_THAT(urls(scanned("</table><img src=a.gif></td><img src=b.gif>")->elements),
-                ElementsAre("http://example.com/dir/a.gif", "http://example.com/dir/b.gif"));
-}
-
-TEST(HtmlScannerElements, ScriptTextIsNotSearched) {
-    EXPECT_THAT(
-        urls(scanned("<script src=s.js>document.write('<img src=x.gif>')</script>")->elements),
-        ElementsAre("http://example.com/dir/s.js"));
-}
-
 struct LinkCase {
     const char* tag;
     bool collected;
