@@ -1,0 +1,150 @@
+#include "report/FilterConditionList.h"
+
+#include <algorithm>
+
+#include "engine/ConnectionSpeed.h"
+#include "persist/RegistryValue.h"
+#include "persist/SettingsStore.h"
+#include "platform/RegistryKey.h"
+
+namespace report {
+namespace {
+
+constexpr std::size_t kMaxKeyName = 255;
+
+struct StoredField {
+    const char* name;
+    std::int32_t FilterCondition::*field;
+};
+
+// The integer values of a condition's sub-key ("enabled" and "CustomColor" are handled apart
+// because of their types). "Thresold" is the name the store has always used.
+constexpr StoredField kIntFields[] = {
+    {"id", &FilterCondition::id},
+    {"ct", &FilterCondition::connectionType},
+    {"time_type", &FilterCondition::timeType},
+    {"Thresold", &FilterCondition::threshold},
+    {"Color", &FilterCondition::colorIndex},
+};
+
+FilterCondition defaultCondition(int id, int timeType, int connection, int seconds, int color) {
+    FilterCondition c;
+    c.id = id;
+    c.timeType = timeType;
+    c.connectionType = connection;
+    c.threshold = seconds;
+    c.colorIndex = color;
+    c.name = generatedName(c);
+    return c;
+}
+
+std::vector<std::string> subKeysOf(const std::string& keyPath) {
+    std::vector<std::string> names;
+    platform::RegistryKey key;
+    if (platform::RegistryKey().open(keyPath, key) != platform::RegistryStatus::Success)
+        return names;
+    for (std::uint32_t index = 0;; ++index) {
+        char name[1024];
+        std::uint32_t size = sizeof name;
+        if (key.enumKey(index, name, &size) != platform::RegistryStatus::Success) break;
+        names.emplace_back(name, size);
+    }
+    return names;
+}
+
+FilterCondition readCondition(const std::string& keyPath) {
+    const auto value = [&](const char* name) {
+        return persist::RegistryValue(platform::RegistryHive::CurrentUser, keyPath, name);
+    };
+    FilterCondition c;
+    for (const auto& stored : kIntFields) c.*stored.field = value(stored.name).readInt();
+    c.name = value("name").readString();
+    // Stored as an integer and read as a byte: a missing value (-1) counts as enabled.
+    c.enabled = (value("enabled").readInt() & 0xFF) != 0;
+    c.customColor = static_cast<ColorRef>(value("CustomColor").readInt());
+    return c;
+}
+
+bool writeCondition(const std::string& section, const FilterCondition& c) {
+    bool written = persist::writeStringValue(section, "name", c.name);
+    for (const auto& stored : kIntFields)
+        written = persist::writeIntValue(section, stored.name, c.*stored.field) && written;
+    written = persist::writeIntValue(section, "enabled", c.enabled ? 1 : 0) && written;
+    return persist::writeIntValue(section, "CustomColor",
+                                  static_cast<std::int32_t>(c.customColor)) &&
+           written;
+}
+
+}  // namespace
+
+FilterConditionList FilterConditionList::makeDefaults() {
+    FilterConditionList list;
+    list.conditions_ = {
+        defaultCondition(1, 0, 7, 8, 5),   defaultCondition(2, 0, 8, 12, 21),
+        defaultCondition(3, 0, 4, 4, 17),  defaultCondition(4, 1, 7, 24, 31),
+        defaultCondition(5, 1, 8, 36, 16), defaultCondition(6, 1, 4, 12, 18),
+    };
+    return list;
+}
+
+void FilterConditionList::add(FilterCondition condition) {
+    condition.enabled = true;
+    conditions_.push_back(std::move(condition));
+    renumber();
+}
+
+void FilterConditionList::renumber() {
+    for (std::size_t i = 0; i < conditions_.size(); ++i)
+        conditions_[i].id = static_cast<std::int32_t>(i);
+}
+
+bool FilterConditionList::holds(const FilterCondition& condition, const PageTimesFor& times) {
+    if (!condition.enabled || !engine::isConnectionIndex(condition.connectionType)) return false;
+    const PageTimes t = times(condition.connectionType);
+    const std::int64_t limit = std::int64_t{condition.threshold} * 1000;
+    return limit < (condition.isDownloadTime() ? t.download : t.browse);
+}
+
+std::vector<FilterCondition> FilterConditionList::evaluate(bool pageFinished,
+                                                           const PageTimesFor& times) const {
+    std::vector<FilterCondition> matched;
+    if (!pageFinished) return matched;
+    for (const auto& condition : conditions_)
+        if (holds(condition, times)) matched.push_back(condition);
+    return matched;
+}
+
+FilterConditionList FilterConditionList::load() {
+    const auto valid = persist::readIntValue(kSection, "filter_valid");
+    if (!valid || *valid == 0 || *valid == -1) return makeDefaults();
+
+    FilterConditionList list;
+    const std::string filters = persist::sectionPath(kFiltersSection);
+    for (const auto& name : subKeysOf(filters))
+        list.conditions_.push_back(readCondition(filters + "\\" + name));
+    std::stable_sort(list.conditions_.begin(), list.conditions_.end(),
+                     [](const auto& a, const auto& b) { return a.id < b.id; });
+    list.renumber();
+    return list;
+}
+
+bool FilterConditionList::save() {
+    bool saved = persist::writeIntValue(kSection, "filter_valid", 1);
+    persist::deleteSection(kFiltersSection);
+    renumber();
+    for (const auto& condition : conditions_) {
+        const std::string section = std::string(kFiltersSection) + "\\" + subKeyName(condition);
+        saved = writeCondition(section, condition) && saved;
+    }
+    return saved;
+}
+
+std::string FilterConditionList::subKeyName(const FilterCondition& condition) {
+    const std::string suffix = "[" + std::to_string(condition.id) + "]";
+    std::string name = condition.name.substr(0, kMaxKeyName - suffix.size());
+    for (char& c : name)
+        if (c == '\\' || static_cast<unsigned char>(c) < 0x20) c = '_';
+    return name + suffix;
+}
+
+}  // namespace report
