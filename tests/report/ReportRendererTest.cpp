@@ -246,16 +246,5 @@ TEST(BuiltInReports, RenderOverTheElementTableWithEveryTableFilled) {
     }
 }
 
-TEST(BuiltInReports, DetailedReportShowsEveryElementWithAllColumns) {
-    ReportManager manager;
-    manager.createBuiltInReports();
-    const std::string all = manager.renderReport(107, elements());
-    const std::string html = all.substr(all.find("<TABLE class=\"table_format\">"));
-    EXPECT_EQ(occurrences(html, "class=\"table_header\">"), 17u);
-    EXPECT_EQ(occurrences(html, "class=\"table_value\">"), 17u * 8u);
-    // Sorted by share of time: the 2.9 s script comes first.
-    EXPECT_LT(html.find("https://cdn.example.net/app.js"), html.find("http://www.example.com/"));
-}
-
 }  // namespace
 }  // namespace report
