@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <regex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -36,8 +37,8 @@ struct RecordedRequest {
 //   /redirect/N  302 to /redirect/N-1 (query kept); /redirect/0 answers 200 text/html
 //   /truncate  announces size=N bytes, sends sent=M of them and closes the connection
 //
-// It counts the client connections that sent requests. Delays end early when the server stops,
-// so destruction never waits for them.
+// It records every request and counts the client connections that sent them. Delays end early when
+// the server stops, so destruction never waits for them.
 class TestServer {
 public:
     TestServer();                                    // HTTP
@@ -54,7 +55,9 @@ public:
     std::size_t connectionCount() const;
     std::vector<RecordedRequest> requests() const;
 
-    // Adds a GET route (an httplib pattern); requests to it are recorded and counted too.
+    // Adds a GET route: `pattern` is a regular expression the whole path must match (its groups
+    // are in the request's matches). Routes may be added while the server runs; the first one
+    // added that matches serves a request (404 when none does).
     void get(const std::string& pattern, httplib::Server::Handler handler);
 
     // Sleeps for `duration`, or less when the server stops; false when it is stopping.
@@ -67,7 +70,7 @@ public:
 private:
     void start();
     void addBuiltInRoutes();
-    void record(const httplib::Request& request);
+    void dispatch(const httplib::Request& request, httplib::Response& response);
 
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
@@ -79,6 +82,9 @@ private:
     bool stopped_ = false;
     std::vector<RecordedRequest> requests_;
     std::set<std::string> connections_;
+    // The routes, looked up under mutex_: the server library's own table may not change while
+    // it serves.
+    std::vector<std::pair<std::regex, httplib::Server::Handler>> routes_;
 };
 
 // `size` bytes of printable filler; byte i is 'a' + i % 26, so truncation is visible.
