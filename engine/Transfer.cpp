@@ -11,6 +11,7 @@
 #include "engine/ConnectionSettings.h"
 #include "engine/CurlErrorMap.h"
 #include "engine/InternetRoot.h"
+#include "engine/RequestFlags.h"
 #include "engine/StatusEvent.h"
 
 namespace engine {
@@ -97,16 +98,10 @@ void Transfer::configureHandle(ServerConnection& connection) {
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_USERAGENT, InternetRoot::kUserAgent.data());
-    // Exactly the request the system makes: its agent, "Accept: */*" and a no-cache pragma.
-    curl_slist* headers = curl_slist_append(nullptr, "Accept: */*");
-    if (headers) headers = curl_slist_append(headers, "Pragma: no-cache");
-    connection.headers_.reset(headers);
-    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(e, CURLOPT_SUPPRESS_CONNECT_HEADERS, kOn);
-    // A certificate for another name is accepted, one from an unknown issuer is not.
+    // The issuer of a server's certificate is always checked; its name and dates depend on the
+    // request flags.
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, kOn);
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 0L);
-    if (curlUsesOpenSsl()) curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, ignoreCertificateDates);
 
     curl_easy_setopt(e, CURLOPT_RESOLVER_START_FUNCTION, resolverStart);
     curl_easy_setopt(e, CURLOPT_RESOLVER_START_DATA, data);
@@ -125,6 +120,24 @@ void Transfer::configureHandle(ServerConnection& connection) {
     curl_easy_setopt(e, CURLOPT_WRITEDATA, data);
 }
 
+void Transfer::applyFlags(std::uint32_t flags) {
+    using namespace requestflag;
+    CURL* e = connection_.easy_;
+    // libcurl keeps no cache, so Reload and NoCacheWrite hold by themselves. Exactly the
+    // request the system makes: its agent, "Accept: */*" and, flagged, a no-cache pragma.
+    curl_slist* headers = curl_slist_append(nullptr, "Accept: */*");
+    if (headers && (flags & kPragmaNoCache))
+        headers = curl_slist_append(headers, "Pragma: no-cache");
+    connection_.headers_.reset(headers);
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, (flags & kKeepConnection) ? 0L : 1L);
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, (flags & kIgnoreCertCnInvalid) ? 0L : 2L);
+    if (curlUsesOpenSsl()) {
+        curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION,
+                         (flags & kIgnoreCertDateInvalid) ? ignoreCertificateDates : nullptr);
+    }
+}
+
 void Transfer::configureRequest() {
     CURL* e = connection_.easy_;
     const TransferOptions& options = root_.options();
@@ -132,6 +145,7 @@ void Transfer::configureRequest() {
     const std::string url = connection_.target().requestUrl();
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, options.maxRedirects);
+    applyFlags(requestFlags(connection_.target().schemeKind));
 
     if (options.trustedCertificatesPem.empty()) {
         curl_easy_setopt(e, CURLOPT_CAINFO_BLOB, static_cast<curl_blob*>(nullptr));

@@ -44,6 +44,8 @@ private:
     enum class Ending { Finished, Aborted, TimedOut, Failed };
 
     void configureRequest();
+    // Turns the request flags (RequestFlags.h) into libcurl options.
+    void applyFlags(std::uint32_t flags);
     Ending loop(CURLcode& code);
     void progress() { lastProgress_ = std::chrono::steady_clock::now(); }
 
