@@ -132,6 +132,7 @@ void StatisticsCatalog::serialize(bool storing, xlib::Archive& archive) {
         return;
     }
     definitions_.clear();
+    lastId_ = std::max(lastId_, 0);  // ids start at 1 whatever a damaged file says
     for (std::int32_t i = 0; i < count; ++i) {
         StatisticsDefinition definition;
         xlib::serializeInt(definition.id, false, archive);

@@ -133,4 +133,11 @@ TEST_F(CatalogFiles, ExhaustedIdsRefuseNewDefinitions) {
     EXPECT_TRUE(catalog.definitions().empty());
 }
 
+TEST_F(CatalogFiles, NegativeLastIdStillHandsOutPositiveIds) {
+    writeRaw(std::string("\x03\0\0\0\xff\xff\xff\xff\0\0\0\0", 12));  // last id -1
+    StatisticsCatalog catalog;
+    ASSERT_TRUE(catalog.load(path()));
+    EXPECT_EQ(catalog.add("x", "select URL"), 1);
+}
+
 }  // namespace
