@@ -34,12 +34,13 @@ function(pagelyst_test name)
     cmake_parse_arguments(T "THREADS" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} pagelyst_options GTest::gmock GTest::gtest_main)
-    set(labels unit)
+    # One label each: a list value would be split into separate properties here.
+    set(label unit)
     if(T_THREADS)
-        list(APPEND labels threads)
+        set(label threads)
         add_dependencies(threaded-tests ${name})
     endif()
-    gtest_discover_tests(${name} PROPERTIES LABELS "${labels}" TIMEOUT 120 DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name} PROPERTIES LABELS ${label} TIMEOUT 120 DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # pagelyst_fuzzer(NAME SOURCE LIBS ...): a libFuzzer executable, built only with PAGELYST_BUILD_FUZZ.
