@@ -23,13 +23,25 @@ std::shared_ptr<WebItem> ItemRegistry::find(std::string_view urlText) const {
 
 ItemRegistry::Node* ItemRegistry::add(const std::shared_ptr<WebItem>& item, const WebItem* parent,
                                       std::uint32_t position) {
-    const std::string key(trimmed(item->address().urlText));
+    std::string key(trimmed(item->address().urlText));
     std::lock_guard guard(mutex_);
     Node* under = &root_;
     if (parent != nullptr) {
         auto it = nodesByItem_.find(parent);
         if (it != nodesByItem_.end() && !it->second.empty()) under = it->second.front();
     }
+    return addLocked(item, std::move(key), under, position);
+}
+
+ItemRegistry::Node* ItemRegistry::addUnder(const std::shared_ptr<WebItem>& item, Node* parent,
+                                           std::uint32_t position) {
+    std::string key(trimmed(item->address().urlText));
+    std::lock_guard guard(mutex_);
+    return addLocked(item, std::move(key), parent != nullptr ? parent : &root_, position);
+}
+
+ItemRegistry::Node* ItemRegistry::addLocked(const std::shared_ptr<WebItem>& item, std::string key,
+                                            Node* under, std::uint32_t position) {
     auto owned = std::make_unique<Node>();
     Node* node = owned.get();
     node->item = item;
@@ -38,7 +50,7 @@ ItemRegistry::Node* ItemRegistry::add(const std::shared_ptr<WebItem>& item, cons
     under->children.push_back(node);
     nodes_.emplace(node, std::move(owned));
     nodesByItem_[item.get()].push_back(node);
-    byUrl_.try_emplace(key, item);
+    byUrl_.try_emplace(std::move(key), item);
     return node;
 }
 

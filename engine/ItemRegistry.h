@@ -40,6 +40,9 @@ public:
     // none or not in the tree) and registers it under its address's URL text unless that text
     // is taken. Returns the new node.
     Node* add(const std::shared_ptr<WebItem>& item, const WebItem* parent, std::uint32_t position);
+    // The same under one given node (at top level when none): the page loader puts an element
+    // under the very node its document has in that page, not under the document's first place.
+    Node* addUnder(const std::shared_ptr<WebItem>& item, Node* parent, std::uint32_t position);
 
     // Registers the item under one more URL text (an address it was redirected to). Returns
     // false when another item holds that text already.
@@ -65,6 +68,8 @@ public:
 
 private:
     std::vector<const Node*> subtreeLocked(const Node* node) const;
+    Node* addLocked(const std::shared_ptr<WebItem>& item, std::string key, Node* under,
+                    std::uint32_t position);
 
     mutable std::mutex mutex_;
     std::unordered_map<std::string, std::shared_ptr<WebItem>> byUrl_;

@@ -129,6 +129,11 @@ void WebItem::beginTransfer(const ParsedUrl& target) {
     machine_.begin();
 }
 
+void WebItem::retarget(const ParsedUrl& target) {
+    std::lock_guard guard(data_);
+    target_ = target;
+}
+
 void WebItem::endTransfer(TransferOutcome outcome) {
     machine_.stopAll();
     const LoadPhase final = outcome.phase;

@@ -101,6 +101,9 @@ protected:
     // Called with the address a redirection leads to; the base forwards it to redirected().
     virtual void redirectHook(const std::string& url) { redirected(url); }
     virtual void redirected(const std::string& /*url*/) {}
+    // The running transfer now fetches `target` (a redirection): the address fields of the
+    // item's figures follow it.
+    void retarget(const ParsedUrl& target);
 
 private:
     const std::uint32_t id_;
