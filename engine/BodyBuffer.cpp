@@ -7,8 +7,9 @@
 namespace engine {
 
 void BodyBuffer::expect(std::uint64_t length) {
+    // An announced length is only a claim: room for more than kMaxReserve grows as bytes come.
     if (overCap_ || length > cap_) return;
-    bytes_.reserve(static_cast<std::size_t>(length));
+    bytes_.reserve(static_cast<std::size_t>(std::min(length, kMaxReserve)));
 }
 
 void BodyBuffer::append(const char* data, std::size_t count) {

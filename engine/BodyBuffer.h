@@ -12,10 +12,11 @@ namespace engine {
 class BodyBuffer {
 public:
     static constexpr std::uint64_t kDefaultCap = 256ull << 20;  // 256 MiB
+    static constexpr std::uint64_t kMaxReserve = 16ull << 20;   // reserved ahead at most
 
     explicit BodyBuffer(std::uint64_t cap = kDefaultCap) : cap_(cap) {}
 
-    // Reserves room for an announced length, never more than the cap.
+    // Reserves room for an announced length (up to kMaxReserve; nothing beyond the cap).
     void expect(std::uint64_t length);
     void append(const char* data, std::size_t count);
     // Forgets everything: a new response begins.
