@@ -8,19 +8,14 @@ namespace {
 using engine::ContentKind;
 using engine::DisplayKind;
 
-TEST(ContentKind, ClassifiesTheTableAndCutsParameters) {
+TEST(ContentKind, ClassifiesWithoutParametersOrCase) {
     EXPECT_EQ(engine::classify("text/html"), ContentKind::Html);
     EXPECT_EQ(engine::classify("text/html; charset=ISO-8859-1"), ContentKind::Html);
     EXPECT_EQ(engine::classify(" Text/HTML ;charset=utf-8"), ContentKind::Html);
-    EXPECT_EQ(engine::classify("image/gif"), ContentKind::Gif);
-    EXPECT_EQ(engine::classify("image/jpeg"), ContentKind::Jpeg);
-    EXPECT_EQ(engine::classify("image/pjpeg"), ContentKind::ProgressiveJpeg);
-    EXPECT_EQ(engine::classify("image/x-xbitmap"), ContentKind::XBitmap);
+    // Two types share the script kind.
     EXPECT_EQ(engine::classify("application/x-javascript"), ContentKind::Script);
     EXPECT_EQ(engine::classify("text/javascript"), ContentKind::Script);
-    EXPECT_EQ(engine::classify("application/x-shockwave-flash"), ContentKind::Flash);
     EXPECT_EQ(engine::classify("application/octet-stream"), ContentKind::OctetStream);
-    EXPECT_EQ(engine::classify("text/css"), ContentKind::Css);
     EXPECT_EQ(engine::classify("image/png"), ContentKind::Unknown);
     EXPECT_EQ(engine::classify(""), ContentKind::Unknown);
     EXPECT_EQ(engine::classify("text/htmlx"), ContentKind::Unknown);
