@@ -3,7 +3,7 @@
 // total - starttransfer. The route waits 300 ms before its first byte and then sends 1 MB paced
 // over 500 ms. Exits with 1 when a median differs by more than the tolerance.
 //
-//   engine_timing_vs_curl [rounds=7] [tolerance-ms=5]
+//   engine_timing_vs_curl [rounds=15] [tolerance-ms=5]
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,7 +84,7 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     const double tolerance = argc > 2 ? std::atof(argv[2]) : 5.0;
 
     support::TestServer server;
