@@ -27,11 +27,15 @@ function(pagelyst_library name)
     target_link_libraries(${name} PUBLIC ${L_DEPS} PRIVATE pagelyst_options ${L_PRIVATE_DEPS})
 endfunction()
 
-# pagelyst_test(NAME SOURCES ... LIBS ... [THREADS])
+# pagelyst_test(NAME SOURCES ... LIBS ... [THREADS] [TIMEOUT seconds])
 # A GoogleTest executable whose cases CTest runs one by one. THREADS marks suites that also
 # run under ThreadSanitizer (ctest -L threads in a build configured with PAGELYST_SANITIZE=thread).
+# Each case may run for TIMEOUT seconds (120 unless given).
 function(pagelyst_test name)
-    cmake_parse_arguments(T "THREADS" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "THREADS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 120)
+    endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} pagelyst_options GTest::gmock GTest::gtest_main)
     # One label each: a list value would be split into separate properties here.
@@ -40,7 +44,8 @@ function(pagelyst_test name)
         set(label threads)
         add_dependencies(threaded-tests ${name})
     endif()
-    gtest_discover_tests(${name} PROPERTIES LABELS ${label} TIMEOUT 120 DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name} PROPERTIES LABELS ${label} TIMEOUT ${T_TIMEOUT}
+                         DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # pagelyst_fuzzer(NAME SOURCE LIBS ...): a libFuzzer executable, built only with PAGELYST_BUILD_FUZZ.
