@@ -2,6 +2,7 @@
 // value kind) with a few rows, one row with absent cells and one whose Size column holds text,
 // and the same columns without rows. Only QueryError may come out; a result never has more
 // rows than its source.
+#include "query/ElementTable.h"
 #include "query/NumericValue.h"
 #include "query/QueryEngine.h"
 #include "query/QueryError.h"
@@ -18,25 +19,7 @@ namespace {
 using namespace query;
 
 std::vector<std::string> columns() {
-    return {"ID",
-            "URL",
-            "Host",
-            "Element",
-            "Protocol",
-            "Type",
-            "Time",
-            "Size",
-            "TimeWithChildren",
-            "SizeWithChildren",
-            "Speed",
-            "PercentOfSize",
-            "PercentOfTime",
-            "PercentOfSizeWithChildren",
-            "PercentOfTimeWithChildren",
-            "BaseURL",
-            "ConnectTime",
-            "SendTime",
-            "ReceiveTime"};
+    return {kElementColumns.begin(), kElementColumns.end()};
 }
 
 void fill(QueryRow& row, std::int32_t id, const char* host, const char* type, std::int32_t n,

@@ -1,5 +1,6 @@
 #include "ElementFixture.h"
 
+#include "query/ElementTable.h"
 #include "query/NumericValue.h"
 #include "query/StringValue.h"
 
@@ -47,25 +48,7 @@ const Element kElements[] = {
 };
 
 std::vector<std::string> elementColumns() {
-    return {"ID",
-            "URL",
-            "Host",
-            "Element",
-            "Protocol",
-            "Type",
-            "Time",
-            "Size",
-            "TimeWithChildren",
-            "SizeWithChildren",
-            "Speed",
-            "PercentOfSize",
-            "PercentOfTime",
-            "PercentOfSizeWithChildren",
-            "PercentOfTimeWithChildren",
-            "BaseURL",
-            "ConnectTime",
-            "SendTime",
-            "ReceiveTime"};
+    return {kElementColumns.begin(), kElementColumns.end()};
 }
 
 template <typename Value, typename... Args>
