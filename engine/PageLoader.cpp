@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -132,6 +133,44 @@ bool reportItemEnd(const ElementJob& job) {
     return !(job.node == job.load->root() && job.item->isDuplicate());
 }
 
+// An item another load has taken counts for this page at once, without a download. What
+// stands below it at its first place in the registry (a frame's elements) is put below this
+// page's node of it too, each node counted as it is added: the page sees the shared document
+// whole, and every node it registers is accounted exactly once.
+void countShared(const ElementJob& job, const PageItem& child, ItemRegistry::Node* node) {
+    struct Below {
+        std::shared_ptr<WebItem> item;
+        int parent;  // index in `below`, -1 for the shared item itself
+        std::uint32_t position;
+    };
+    std::vector<Below> below;
+    const ItemRegistry& registry = job.page->manager().registry();
+    {
+        // Pages remove their trees under this lock: the first place stays valid while read.
+        std::lock_guard guard(figuresLock());
+        const ItemRegistry::Node* first = registry.nodeOf(child);
+        if (first == node) first = nullptr;
+        std::unordered_map<const ItemRegistry::Node*, int> index{{first, -1}};
+        if (first != nullptr)
+            registry.walk(first, [&](const ItemRegistry::Node& n) {
+                if (&n == first) return;
+                index.emplace(&n, static_cast<int>(below.size()));
+                below.push_back({n.item, index.at(n.parent), n.position});
+            });
+    }
+    elementDone(job.page, *job.load, child);
+    std::vector<ItemRegistry::Node*> copies;
+    copies.reserve(below.size());
+    for (const Below& b : below) {
+        ItemRegistry::Node* parent =
+            b.parent < 0 ? node : copies[static_cast<std::size_t>(b.parent)];
+        ItemRegistry::Node* copy = job.load->addChild(b.item, parent, b.position);
+        if (copy == nullptr) return;  // the page has ended
+        copies.push_back(copy);
+        elementDone(job.page, *job.load, *b.item);
+    }
+}
+
 // Every element reference of the scanned document: the item it names is put under this
 // document in the page's tree. Items nobody has taken yet are claimed and returned as jobs;
 // items taken already count for this page at once, without a download.
@@ -159,7 +198,7 @@ std::vector<std::shared_ptr<ElementJob>> collectElements(const ElementJob& job) 
             next->node = node;
             jobs.push_back(std::move(next));
         } else {
-            elementDone(job.page, *job.load, *child);
+            countShared(job, *child, node);
         }
     }
     return jobs;

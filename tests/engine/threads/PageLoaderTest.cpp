@@ -157,6 +157,29 @@ TEST_F(PageLoading, ASecondPageCountsASharedImageWithoutFetchingItAgain) {
     EXPECT_EQ(f.pageSize, second->rootItem()->size() + 20 + 300);
 }
 
+TEST_F(PageLoading, ASharedFrameCountsWithItsElementsWithoutBeingFetchedAgain) {
+    const std::string inFrame = "/content?type=image/gif&size=7";
+    page("/frame.html", "<html>" + img(inFrame) + "</html>");
+    page("/one.html", "<html><iframe src=\"/frame.html\"></iframe></html>");
+    page("/two.html", "<html>" + img(kImage) + "<iframe src=\"/frame.html\"></iframe></html>");
+    const auto first = load(url("/one.html"));
+    const auto second = load(url("/two.html"));
+
+    EXPECT_EQ(second->state(), PageState::Finished);
+    EXPECT_EQ(second->expectedCount(), 4u);
+    EXPECT_EQ(second->finishedCount(), 4u);
+    EXPECT_EQ(requestCounts()["/frame.html"], 1);
+    EXPECT_EQ(requestCounts()[inFrame], 1);
+    const engine::PageFigures f = second->figures(engine::kActualSpeed);
+    ASSERT_EQ(f.items.size(), 4u);
+    EXPECT_EQ(f.items[2].item->address().urlText, url("/frame.html"));
+    EXPECT_EQ(f.items[3].item->address().urlText, url(inFrame));
+    EXPECT_EQ(f.items[3].parent, 2);
+    EXPECT_EQ(f.items[3].level, 2);
+    // The first page keeps its own tree.
+    EXPECT_EQ(first->figures(engine::kActualSpeed).items.size(), 3u);
+}
+
 TEST_F(PageLoading, AFramesOwnElementsStandBelowIt) {
     const std::string inFrame = "/content?type=image/gif&size=7";
     page("/frame.html", "<html>" + img(inFrame) + "</html>");
