@@ -1,12 +1,11 @@
 #include "report/AnalysisHint.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <map>
 
 #include "query/DisplayFormats.h"
 #include "query/TextCase.h"
 #include "report/HtmlEscape.h"
+#include "report/TextFormat.h"
 
 namespace report {
 namespace {
@@ -14,21 +13,6 @@ namespace {
 constexpr int kHtmlKind = 1;
 constexpr int kFlashKind = 7;
 constexpr int kErrorPhase = 6;
-
-// printf into a string of any length.
-std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* pattern, ...) {
-    va_list args;
-    va_start(args, pattern);
-    va_list copy;
-    va_copy(copy, args);
-    const int length = std::vsnprintf(nullptr, 0, pattern, copy);
-    va_end(copy);
-    std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    std::vsnprintf(text.data(), text.size() + 1, pattern, args);
-    va_end(args);
-    return text;
-}
 
 double share(double part, double whole) {
     return whole > 0 ? part / whole : 0;

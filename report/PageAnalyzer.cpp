@@ -1,12 +1,11 @@
 #include "report/PageAnalyzer.h"
 
-#include <cstdio>
-
 #include "engine/ConnectionSpeed.h"
 #include "query/DisplayFormats.h"
 #include "report/AnalysisHint.h"
 #include "report/AnalysisTable.h"
 #include "report/HtmlEscape.h"
+#include "report/TextFormat.h"
 
 namespace report {
 namespace {
@@ -130,17 +129,16 @@ std::string pageBlock(const AnalysisPage& page) {
         out += label("Filter Result:") + textRow(page.matchedConditions.front());
     if (page.state != 4) return out;
 
-    char basic[1024];
-    std::snprintf(basic, sizeof basic,
-                  "<TABLE class=lmtable><TR class=table_header_row><TD class=table_col>Size</"
-                  "TD><TD class=table_col>Elements</TD><TD class=table_col>Time</TD><TD "
-                  "class=table_col>Speed</TD><TD class=table_col>Class</TD></TR><TR "
-                  "class=table_row><TD class=table_col>%s</TD><TD class=table_col>%d</TD><TD "
-                  "class=table_col>%s</TD><TD class=table_col>%s</TD><TD "
-                  "class=table_col>%s</TD></TR></TABLE>",
-                  query::formatSize(static_cast<std::int32_t>(page.size)).c_str(), page.itemCount,
-                  query::formatTime(static_cast<std::int32_t>(page.downloadTime[0])).c_str(),
-                  query::formatSpeed(page.speed[0]).c_str(), plainName(page.storedClass).c_str());
+    const std::string basic = format(
+        "<TABLE class=lmtable><TR class=table_header_row><TD class=table_col>Size</"
+        "TD><TD class=table_col>Elements</TD><TD class=table_col>Time</TD><TD "
+        "class=table_col>Speed</TD><TD class=table_col>Class</TD></TR><TR "
+        "class=table_row><TD class=table_col>%s</TD><TD class=table_col>%d</TD><TD "
+        "class=table_col>%s</TD><TD class=table_col>%s</TD><TD "
+        "class=table_col>%s</TD></TR></TABLE>",
+        query::formatSize(static_cast<std::int32_t>(page.size)).c_str(), page.itemCount,
+        query::formatTime(static_cast<std::int32_t>(page.downloadTime[0])).c_str(),
+        query::formatSpeed(page.speed[0]).c_str(), plainName(page.storedClass).c_str());
     out += label("Basic Information:") + basic + label("Download Information:");
     out +=
         "<TABLE class=lmtable><TR class=table_header_row><TD class=table_col>Actual Speed</TD><TD "
