@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/Clock.h"
 #include "engine/SiteManager.h"
 
 namespace engine {
@@ -93,6 +94,11 @@ bool PageEntry::waitUntilComplete(std::chrono::milliseconds limit) const {
     return completion_.waitFor(limit);
 }
 
+std::uint32_t PageEntry::jobElapsedMs() const {
+    const std::uint32_t start = startTick_.load();
+    return start == 0 ? 0 : Clock::steady().now() - start;
+}
+
 void PageEntry::setAnalysis(int pageClass, std::string hint) {
     std::lock_guard guard(mutex_);
     pageClass_ = pageClass;
@@ -121,6 +127,23 @@ void PageEntry::releaseItems() {
     ItemRegistry::Node* node = std::exchange(rootNode_, nullptr);
     changes_.fetch_add(1);
     if (node != nullptr) manager_.registry().remove(node);
+}
+
+void PageEntry::reset(bool notify) {
+    releaseItems();
+    {
+        std::lock_guard guard(mutex_);
+        rootItem_.reset();
+        load_.reset();
+        pageClass_ = 0;
+        hint_.clear();
+    }
+    {
+        std::lock_guard guard(figuresLock());
+        changes_.fetch_add(1);
+    }
+    const std::uint32_t before = state_.exchange(static_cast<std::uint32_t>(PageState::Ready));
+    if (notify) postState(before);
 }
 
 void PageEntry::postState(std::uint32_t previousState) {

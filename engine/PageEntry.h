@@ -77,6 +77,9 @@ public:
     bool waitUntilComplete(std::chrono::milliseconds limit) const;
     // Milliseconds spent in page jobs, summed over all loads.
     std::uint32_t elapsedMs() const { return elapsed_.load(); }
+    // Milliseconds since the last page job started (0 before the first): while the page is In
+    // process, the time its load has taken so far.
+    std::uint32_t jobElapsedMs() const;
     // The scan flags of the last page job.
     ScanFlags jobFlags() const { return jobFlags_.load(); }
 
@@ -92,6 +95,11 @@ public:
     // Removes the page's item tree from the registry (items still used by other pages stay).
     // A load still running is abandoned first: it settles as Canceled and releases its job.
     void releaseItems();
+
+    // Back to Ready without measurements: the last load is abandoned (a running one settles as
+    // Canceled first), its tree leaves the registry and the root item is dropped. With `notify`
+    // the change is announced (message 1468).
+    void reset(bool notify = true);
 
     // Message 1468 with the page's state, and 1469 with the page and an item (none: the page's
     // final report), to the observer.

@@ -73,11 +73,13 @@ TEST(PageLoadAccounting, CompletesExactlyOnceAfterTheLastRegistration) {
                         jobs.emplace_back(node, job.second + 1);
                     }
                 }
+                // A job leaves the in-flight count before it is accounted for: when the page
+                // completes, every job that could still register a child must still be counted.
+                inFlight.fetch_sub(1);
                 if (load.account(false, 1)) {
                     completions.fetch_add(1);
-                    jobsLeftAtCompletion.store(inFlight.load() - 1);
+                    jobsLeftAtCompletion.store(inFlight.load());
                 }
-                inFlight.fetch_sub(1);
             }
         };
         std::vector<std::thread> threads;
