@@ -122,6 +122,11 @@ PageFigures computePage(const ItemRegistry& registry, const ItemRegistry::Node* 
     return figures;
 }
 
+double pageSpeed(const PageFigures& figures) {
+    const double seconds = (figures.pageTime != 0 ? figures.pageTime : 1) * 0.001;
+    return figures.pageSize / seconds;
+}
+
 std::mutex& figuresLock() {
     static std::mutex lock;
     return lock;

@@ -38,6 +38,10 @@ ElementStats statsFor(const WebItem& item, int index);
 // 0 when the page's total is 0; sums saturate at the 32-bit maximum instead of wrapping.
 PageFigures computePage(const ItemRegistry& registry, const ItemRegistry::Node* root, int index);
 
+// The page's speed in bytes per second: its size over its page time, taken as 1 ms when the
+// page time is 0 (as for a single measured item).
+double pageSpeed(const PageFigures& figures);
+
 // The one process-wide lock under which pages compute and cache their figures.
 std::mutex& figuresLock();
 
