@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/PageEntry.h"
+
+// The default output of the command-line program: plain text tables for a terminal or a file.
+// Columns are as wide as their widest cell (counted in UTF-8 characters) and two spaces apart;
+// addresses are never cut, so a line is as long as it needs to be. Control characters in cells
+// (titles and types come from servers) are shown as spaces, so a cell can neither break a line
+// nor send a terminal an escape sequence.
+namespace cli {
+
+// The site tree: URL, Title, Status, Size, Elements, Time and Speed with the texts the site
+// tree shows for `connection`, one row per page in the order given, each address indented by
+// two spaces per level below its root page.
+std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pages, int connection);
+
+// The page's items for `connection` in depth-first order, each address indented by two spaces
+// per level: Status (the HTTP status code, else the transfer's error text, else the phase),
+// Type, Size and the Connect, Send, Wait, Receive and Total times.
+std::string elementTable(engine::PageEntry& page, int connection);
+
+// The site table, then for each page a blank line, its address and state, and its element table.
+std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
+                        int connection);
+
+}  // namespace cli
