@@ -1,11 +1,14 @@
 #include "cli/TableReport.h"
 
+#include "cli/HintText.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string_view>
 #include <utility>
 
+#include "cli/HintText.h"
 #include "cli/PageFacts.h"
 #include "engine/ErrorText.h"
 #include "engine/LoadPhase.h"
@@ -104,7 +107,7 @@ std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pag
                       int connection) {
     static constexpr std::uint32_t kColumns[] = {
         report::kColumnUrl,      report::kColumnTitle, report::kColumnStatus, report::kColumnSize,
-        report::kColumnElements, report::kColumnTime,  report::kColumnSpeed};
+        report::kColumnElements, report::kColumnTime,  report::kColumnSpeed,  report::kColumnClass};
     std::vector<std::pair<std::string, Align>> header;
     for (std::uint32_t column : kColumns) {
         const bool numeric = column == report::kColumnSize || column == report::kColumnElements ||
@@ -158,7 +161,16 @@ std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& p
             page->address().urlText + " (" +
             std::string(engine::pageStateText(static_cast<std::uint32_t>(page->state()))) + ")");
         out += '\n';
+        if (!page->rootItem()) {
+            out += "not loaded\n";
+            continue;
+        }
         out += elementTable(*page, connection);
+        // The analysis's verdict and hints, as text.
+        if (const std::string hints = plainText(page->hintText()); !hints.empty()) {
+            out += hints;
+            if (hints.back() != '\n') out += '\n';
+        }
     }
     return out;
 }

@@ -13,6 +13,11 @@ packages=(
     clang libclang-rt-14-dev clang-format
     curl wget python3
 )
+# The HAR schema check runs the npm package har-validator: Debian's Node.js unless the machine
+# has one already.
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+    packages+=(nodejs npm)
+fi
 if [[ "${1:-}" == "--app" ]]; then
     packages+=(qt6-base-dev qt6-base-dev-tools libgl-dev xvfb)
 fi

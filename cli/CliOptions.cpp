@@ -1,0 +1,154 @@
+#include "cli/CliOptions.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <ostream>
+
+#include "engine/ConnectionSpeed.h"
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kVersion = "pagelyst-cli 0.1.0";
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string connectionNames() {
+    std::string names;
+    for (const auto& speed : engine::kConnectionSpeeds) {
+        if (!names.empty()) names += ", ";
+        names += "\"" + std::string(speed.name) + "\"";
+    }
+    return names;
+}
+
+// The options every command shares.
+void addRunOptions(CLI::App& command, CliOptions& options, std::string& connection,
+                   std::string& scope) {
+    command.add_flag("--crawl", options.crawl,
+                     "Analyze All: follow the pages' links level by level within the limits");
+    command.add_option("--levels", options.levels, "crawl level limit (stored setting otherwise)")
+        ->check(CLI::Range(1, 1000000));
+    command.add_option("--pages", options.pages, "crawl page limit (stored setting otherwise)")
+        ->check(CLI::Range(1, 100000000));
+    command.add_option("--scope", scope, "crawl scope: host, domain or all")
+        ->check(CLI::IsMember({"host", "domain", "all"}, CLI::ignore_case));
+    command.add_option(
+        "--connection", connection,
+        "connection to restate times for: a name (" + connectionNames() + ") or 0..10; default 0");
+    command.add_flag("--json", options.json, "print one JSON document instead of the tables");
+    command.add_option("--har", options.harPath, "write a HAR 1.2 file of every page and item");
+    command.add_option("--save-scenario", options.scenarioOut,
+                       "save the site tree as a scenario (*.wsa) after the run");
+    command
+        .add_option("--timeout", options.timeoutSeconds,
+                    "seconds without progress that end a transfer (default 60)")
+        ->check(CLI::Range(1, 86400));
+    auto* proxy = command.add_option("--proxy", options.proxy, "use this proxy: HOST[:PORT]");
+    command.add_flag("--no-proxy", options.noProxy, "connect directly, whatever is configured")
+        ->excludes(proxy);
+    auto* password = command.add_flag("--password-stdin", options.passwordStdin,
+                                      "read the --user password from the first line of stdin");
+    command.add_option("--user", options.user, "log in to the web site as NAME")->needs(password);
+    password->needs(command.get_option("--user"));
+}
+
+// Applies the texts that need more than CLI11's checks; a usage error message, or nothing.
+std::optional<std::string> finish(CliOptions& options, const std::string& connection,
+                                  const std::string& scope) {
+    if (!connection.empty()) {
+        const auto index = connectionIndex(connection);
+        if (!index)
+            return "unknown connection \"" + connection + "\"; use one of " + connectionNames() +
+                   " or 0..10";
+        options.connection = *index;
+    }
+    if (!scope.empty()) {
+        options.scope = equalsIgnoringCase(scope, "host")     ? 0
+                        : equalsIgnoringCase(scope, "domain") ? 1
+                                                              : 2;
+    }
+    if (!options.proxy.empty()) {
+        const auto colon = options.proxy.rfind(':');
+        if (colon != std::string::npos) {
+            const std::string port = options.proxy.substr(colon + 1);
+            if (port.empty() || port.size() > 5 ||
+                !std::all_of(port.begin(), port.end(),
+                             [](char c) { return c >= '0' && c <= '9'; }) ||
+                std::stoi(port) == 0 || std::stoi(port) > 65535) {
+                return "invalid proxy port in \"" + options.proxy + "\"";
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<int> connectionIndex(const std::string& text) {
+    for (std::size_t i = 0; i < engine::kConnectionSpeeds.size(); ++i) {
+        if (equalsIgnoringCase(text, engine::kConnectionSpeeds[i].name)) return static_cast<int>(i);
+    }
+    if (!text.empty() && text.size() <= 2 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        const int index = std::stoi(text);
+        if (index < static_cast<int>(engine::kConnectionSpeeds.size())) return index;
+    }
+    return std::nullopt;
+}
+
+ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                             std::ostream& err) {
+    CLI::App app{"Pagelyst: measures how fast web pages load and explains why.", "pagelyst-cli"};
+    app.set_version_flag("--version", kVersion);
+    app.require_subcommand(1);
+    CliOptions options;
+    std::string connection;
+    std::string scope;
+
+    auto* analyze = app.add_subcommand("analyze", "analyze the page at an address");
+    analyze->add_option("URL", options.address, "the address, as typed in an address bar")
+        ->required();
+    auto* open = app.add_subcommand("open", "load a scenario (*.wsa) and analyze all its pages");
+    open->add_option("FILE", options.scenario, "the scenario file")->required();
+    auto* demo = app.add_subcommand(
+        "demo", "serve the bundled sample site on a loopback port and crawl it, offline");
+    for (CLI::App* command : {analyze, open, demo}) {
+        addRunOptions(*command, options, connection, scope);
+    }
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();  // the command's own help when a command was named
+        return {std::nullopt, 0};
+    } catch (const CLI::CallForVersion&) {
+        out << kVersion << "\n";
+        return {std::nullopt, 0};
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) {
+            out << app.help();
+            return {std::nullopt, 0};
+        }
+        err << "pagelyst-cli: " << error.what() << "\n";
+        return {std::nullopt, 2};
+    }
+    options.command = analyze->parsed() ? CliOptions::Command::Analyze
+                      : open->parsed()  ? CliOptions::Command::Open
+                                        : CliOptions::Command::Demo;
+    if (const auto problem = finish(options, connection, scope)) {
+        err << "pagelyst-cli: " << *problem << "\n";
+        return {std::nullopt, 2};
+    }
+    return {std::move(options), 0};
+}
+
+}  // namespace cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace cli {
+
+// What one invocation of pagelyst-cli asks for.
+struct CliOptions {
+    enum class Command { Analyze, Open, Demo };
+
+    Command command = Command::Analyze;
+    std::string address;   // analyze
+    std::string scenario;  // open
+
+    bool crawl = false;
+    std::optional<int> levels;
+    std::optional<int> pages;
+    std::optional<int> scope;  // the crawl scope: 0 host, 1 domain, 2 all
+    int connection = 0;        // connection index 0..10
+    bool json = false;
+    std::string harPath;
+    std::string scenarioOut;
+    std::optional<int> timeoutSeconds;
+    std::string proxy;  // HOST[:PORT]
+    bool noProxy = false;
+    std::string user;
+    bool passwordStdin = false;
+};
+
+// The connection index for a name of the connection table (any case) or a number 0 to 10.
+std::optional<int> connectionIndex(const std::string& text);
+
+// Parses the command line. Returns the options to run with, or the exit status to end with at
+// once: 0 after --help or --version (printed to `out`), 2 after a usage error (one line on
+// `err`).
+struct ParseResult {
+    std::optional<CliOptions> options;
+    int status = 0;
+};
+ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                             std::ostream& err);
+
+}  // namespace cli

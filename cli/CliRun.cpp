@@ -1,0 +1,242 @@
+#include "cli/CliRun.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <utility>
+
+#include "cli/DemoSite.h"
+#include "cli/HarWriter.h"
+#include "cli/Interrupt.h"
+#include "cli/JsonReport.h"
+#include "cli/RunProgress.h"
+#include "cli/TableReport.h"
+#include "engine/AddressMru.h"
+#include "engine/ConnectionPool.h"
+#include "engine/MessageQueue.h"
+#include "engine/ParsedUrl.h"
+#include "engine/ScenarioDocument.h"
+#include "engine/SiteManager.h"
+#include "engine/SiteTree.h"
+#include "report/PageSnapshot.h"
+
+namespace cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Pages = std::vector<std::shared_ptr<engine::PageEntry>>;
+
+constexpr int kSuccess = 0;
+constexpr int kUsageError = 2;
+constexpr int kPageFailed = 3;
+// After Ctrl+C the loop waits this long for the workers to report that they ended.
+constexpr std::chrono::seconds kStopGrace{2};
+
+bool failed(engine::PageState state) {
+    return state == engine::PageState::Error || state == engine::PageState::ChildError ||
+           state == engine::PageState::Canceled || state == engine::PageState::Aborting;
+}
+
+// Whether a file can be written at `path`, checked before the run so that a wrong path costs
+// no measurement; the reason when not.
+bool canWrite(const std::string& path, std::string& problem) {
+    namespace fs = std::filesystem;
+    std::error_code code;
+    const fs::path target(path);
+    if (fs::is_directory(target, code)) {
+        problem = "it is a folder";
+        return false;
+    }
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, code)) {
+        problem = "no such folder";
+        return false;
+    }
+    const bool exists = fs::exists(target, code);
+    if (::access(exists ? path.c_str() : folder.c_str(), W_OK) != 0) {
+        problem = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+CliRun::CliRun(CliOptions options, std::ostream& out, std::ostream& err)
+    : options_(std::move(options)), out_(out), err_(err) {}
+
+bool CliRun::fail(const std::string& message) {
+    err_ << "pagelyst-cli: " << message << "\n";
+    return false;
+}
+
+// Everything that can be refused before a byte goes over the network.
+bool CliRun::prepare() {
+    for (const std::string* path : {&options_.harPath, &options_.scenarioOut}) {
+        std::string problem;
+        if (!path->empty() && !canWrite(*path, problem)) {
+            return fail("cannot write " + *path + ": " + problem);
+        }
+    }
+    if (options_.passwordStdin && !std::getline(std::cin, password_)) {
+        return fail("--password-stdin: no password on standard input");
+    }
+    if (!password_.empty() && password_.back() == '\r') password_.pop_back();
+    return true;
+}
+
+engine::EngineSettings CliRun::effectiveSettings() const {
+    engine::EngineSettings settings = engine::loadSettings();
+    if (options_.levels) settings.limits.levelLimit = *options_.levels;
+    if (options_.pages) settings.limits.pageLimit = *options_.pages;
+    if (options_.scope) settings.operation.autoCheck = *options_.scope;
+    engine::ConnectionSettings& connection = settings.connection;
+    if (options_.noProxy || options_.command == CliOptions::Command::Demo) {
+        connection.proxy = engine::ConnectionSettings::kProxyNone;
+    } else if (!options_.proxy.empty()) {
+        connection.proxy = engine::ConnectionSettings::kProxyNamed;
+        const auto colon = options_.proxy.rfind(':');
+        connection.proxyServer = options_.proxy.substr(0, colon);
+        connection.proxyPort =
+            colon == std::string::npos ? 0 : std::stoi(options_.proxy.substr(colon + 1));
+    }
+    if (!options_.user.empty()) {
+        connection.authentication = true;
+        connection.name = options_.user;
+        connection.password = password_;
+    }
+    return settings;
+}
+
+int CliRun::execute() {
+    if (!prepare()) return kUsageError;
+    switch (options_.command) {
+        case CliOptions::Command::Analyze: {
+            const std::string completed = engine::completeTyped(options_.address);
+            if (!engine::ParsedUrl::parse(completed).valid) {
+                fail("invalid address \"" + options_.address + "\"");
+                return kUsageError;
+            }
+            // The address bar's history: the only setting a run writes.
+            engine::AddressMru history;
+            history.mruLoad();
+            history.mruAdd(options_.address);
+            history.setBarText(options_.address);
+            history.mruSave();
+            return runAnalysis(options_.address, "");
+        }
+        case CliOptions::Command::Open:
+            return runAnalysis("", options_.scenario);
+        case CliOptions::Command::Demo: {
+            DemoSite site;
+            err_ << "Serving the demo site at " << site.homeAddress() << " (and "
+                 << site.partnerAddress() << ")\n";
+            options_.crawl = true;
+            const int status = runAnalysis(site.homeAddress(), "");
+            // The demo's failing elements are there by design: it succeeds when it ran to its end.
+            return status == kPageFailed && !interrupted() ? kSuccess : status;
+        }
+    }
+    return kUsageError;
+}
+
+int CliRun::runAnalysis(const std::string& address, const std::string& scenario) {
+    auto queue = std::make_shared<engine::MessageQueue>();
+    engine::SiteManager manager(engine::SiteManager::Role::Interactive, queue);
+    manager.setSettings(effectiveSettings());
+    engine::TransferOptions transfer;
+    if (options_.timeoutSeconds) {
+        transfer.noProgressTimeoutMs = static_cast<std::uint32_t>(*options_.timeoutSeconds) * 1000;
+    }
+    manager.setTransferOptions(transfer);
+    engine::SiteTree tree(manager);
+    tree.crawlController().enabled = options_.crawl;
+    // Every page is graded as it finishes, on the worker that finished it.
+    tree.setPageAnalysis([](engine::PageEntry& page) { report::analyseAndStore(page); });
+    engine::ScenarioDocument document(tree);
+
+    // Whatever happens below, no worker may wait on the queue once this run ends.
+    struct CloseQueue {
+        engine::MessageQueue& queue;
+        ~CloseQueue() { queue.close(); }
+    } closeQueue{*queue};
+
+    bool crawlPending = false;
+    if (!scenario.empty()) {
+        if (const auto problem = document.load(scenario)) {
+            fail("cannot open " + scenario + ": " + *problem);
+            return kUsageError;
+        }
+        tree.analyzeAll("");
+    } else {
+        tree.analyseAddress(address);
+        crawlPending = options_.crawl;
+    }
+
+    RunProgress progress(err_, isatty(STDERR_FILENO) != 0);
+    bool ended = false;
+    bool stopped = false;
+    Clock::time_point stopDeadline{};
+    while (true) {
+        queue->dispatch(
+            [&](const engine::EngineMessage& message) {
+                tree.handle(message);
+                if (message.id == engine::MessageId::WorkState) ended = message.value == 1;
+                progress.update(tree);
+            },
+            std::chrono::milliseconds(50));
+        if (interrupted() && !stopped) {
+            stopped = true;
+            tree.stop();
+            stopDeadline = Clock::now() + kStopGrace;
+        }
+        if (ended && crawlPending && !stopped) {
+            // The typed page is loaded: now the crawl below it.
+            crawlPending = false;
+            tree.analyzeAll("");
+        }
+        const bool idle = ended && !tree.crawlController().running && !manager.isBusy();
+        if (idle && !crawlPending) break;
+        if (stopped && Clock::now() >= stopDeadline) break;
+    }
+    progress.finish();
+
+    Pages pages;
+    for (const engine::SiteNode* node : tree.displayOrder()) pages.push_back(node->page);
+    int status = report(pages, stopped);
+    if (!options_.scenarioOut.empty() &&
+        !document.save(options_.scenarioOut, tree.crawlController().enabled)) {
+        fail("cannot write " + options_.scenarioOut);
+        status = kUsageError;
+    }
+    return status;
+}
+
+int CliRun::report(const Pages& pages, bool stopped) {
+    if (options_.json) {
+        out_ << jsonText(jsonReport(pages, options_.connection)) << "\n";
+    } else {
+        out_ << tableReport(pages, options_.connection);
+        if (stopped) out_ << "\nStopped: the figures above are what was measured until then.\n";
+    }
+    out_.flush();
+    if (!options_.harPath.empty()) {
+        std::string error;
+        if (!writeHar(options_.harPath, pages, error)) {
+            fail("cannot write " + options_.harPath + ": " + error);
+            return kUsageError;
+        }
+    }
+    if (stopped) return kPageFailed;
+    for (const auto& page : pages) {
+        if (failed(page->state())) return kPageFailed;
+    }
+    return kSuccess;
+}
+
+}  // namespace cli

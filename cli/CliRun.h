@@ -1,0 +1,39 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/CliOptions.h"
+#include "engine/EngineSettings.h"
+#include "engine/PageEntry.h"
+
+namespace cli {
+
+// One run of pagelyst-cli: the stored settings with the options laid over them, the site tree
+// over the interactive manager (pages one after another, elements on up to four workers), the
+// message loop on this thread, then the output. Returns the exit status: 0 when every page
+// that was loaded finished, 3 when one ended in error or was canceled (Ctrl+C included), 2
+// when the address, the scenario or an output file cannot be used.
+class CliRun {
+public:
+    CliRun(CliOptions options, std::ostream& out, std::ostream& err);
+    int execute();
+
+private:
+    struct Outcome;
+
+    bool prepare();
+    engine::EngineSettings effectiveSettings() const;
+    int runAnalysis(const std::string& address, const std::string& scenario);
+    int report(const std::vector<std::shared_ptr<engine::PageEntry>>& pages, bool stopped);
+    bool fail(const std::string& message);
+
+    CliOptions options_;
+    std::ostream& out_;
+    std::ostream& err_;
+    std::string password_;
+};
+
+}  // namespace cli

@@ -1,0 +1,78 @@
+#include "cli/HintText.h"
+
+#include <array>
+#include <cctype>
+#include <utility>
+
+namespace cli {
+
+namespace {
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    }
+    return true;
+}
+
+// A tag that breaks the line: "<br", "<hr", "</p", "<p" followed by the end of the name.
+bool breaksLine(std::string_view tag) {
+    for (const std::string_view name :
+         {"<br", "<hr", "<p", "</p", "<h1", "<h2", "<h3", "</h1", "</h2", "</h3", "<li", "</tr"}) {
+        if (startsWithIgnoringCase(tag, name)) {
+            const std::size_t end = name.size();
+            if (end == tag.size() || !std::isalnum(static_cast<unsigned char>(tag[end]))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kEntities{{
+    {"&amp;", "&"},
+    {"&lt;", "<"},
+    {"&gt;", ">"},
+    {"&quot;", "\""},
+    {"&#39;", "'"},
+    {"&#x27;", "'"},
+    {"&nbsp;", " "},
+}};
+
+}  // namespace
+
+std::string plainText(std::string_view html) {
+    std::string text;
+    std::size_t i = 0;
+    while (i < html.size()) {
+        const char c = html[i];
+        if (c == '<') {
+            const std::size_t close = html.find('>', i);
+            const std::string_view tag = html.substr(
+                i, close == std::string_view::npos ? std::string_view::npos : close - i);
+            if (breaksLine(tag) && !text.empty() && text.back() != '\n') text += '\n';
+            if (close == std::string_view::npos) break;
+            i = close + 1;
+            continue;
+        }
+        if (c == '&') {
+            bool decoded = false;
+            for (const auto& [entity, value] : kEntities) {
+                if (startsWithIgnoringCase(html.substr(i), entity)) {
+                    text += value;
+                    i += entity.size();
+                    decoded = true;
+                    break;
+                }
+            }
+            if (decoded) continue;
+        }
+        const auto byte = static_cast<unsigned char>(c);
+        text += (byte < 0x20 && c != '\n') || byte == 0x7f ? ' ' : c;
+        ++i;
+    }
+    return text;
+}
+
+}  // namespace cli

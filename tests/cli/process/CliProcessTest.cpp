@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "engine/EngineSettings.h"
+#include "persist/SettingsStore.h"
+#include "tests/cli/process/CliProcess.h"
+#include "tests/platform/TempHome.h"
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/TestServer.h"
+
+namespace {
+
+using clitest::runCli;
+using nlohmann::json;
+
+// A small loopback site: a clean page, a page with a missing image, and a linked site.
+class CliProcess : public ::testing::Test {
+protected:
+    CliProcess() {
+        environment_.withoutProxies();
+        html("/clean.html", "<title>Clean</title><img src=\"/ok.gif\">");
+        html("/broken.html",
+             "<title>Broken</title><img src=\"/ok.gif\"><img src=\"/missing.gif\">");
+        html("/",
+             "<title>Home</title><img src=\"/ok.gif\"><a href=\"/a.html\">a</a>"
+             "<a href=\"/b.html\">b</a>");
+        html("/a.html", "<title>A</title><a href=\"/c.html\">c</a>");
+        html("/b.html", "<title>B</title>");
+        html("/c.html", "<title>C</title>");
+        server_.get("/ok.gif", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(std::string("GIF89a", 6), "image/gif");
+        });
+        server_.get("/idle.html", [this](const httplib::Request&, httplib::Response& response) {
+            server_.pause(std::chrono::seconds(20));
+            response.set_content("late", "text/html");
+        });
+    }
+
+    void html(const std::string& path, const std::string& body) {
+        server_.get(path, [body](const httplib::Request&, httplib::Response& response) {
+            response.set_content("<html><body>" + body + "</body></html>", "text/html");
+        });
+    }
+    std::string url(const std::string& path) const { return server_.url(path); }
+    std::filesystem::path file(const std::string& name) const { return home_.path() / name; }
+
+    testing_support::TempHome home_;
+    support::ScopedEnvironment environment_;
+    support::TestServer server_;
+};
+
+// One line on standard error, naming the program, and nothing on standard output.
+void expectUsageError(const clitest::CliResult& result, const std::string& part) {
+    EXPECT_EQ(result.status, 2) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.rfind("pagelyst-cli: ", 0), 0u) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
+}
+
+TEST_F(CliProcess, HelpAndVersion) {
+    const auto help = runCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* command : {"analyze", "open", "demo"}) {
+        EXPECT_NE(help.out.find(command), std::string::npos) << command;
+    }
+    const auto analyzeHelp = runCli({"analyze", "--help"});
+    EXPECT_EQ(analyzeHelp.status, 0);
+    for (const char* option :
+         {"--crawl", "--levels", "--pages", "--scope", "--connection", "--json", "--har",
+          "--save-scenario", "--timeout", "--proxy", "--no-proxy", "--user", "--password-stdin"}) {
+        EXPECT_NE(analyzeHelp.out.find(option), std::string::npos) << option;
+    }
+    const auto version = runCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("pagelyst-cli ", 0), 0u);
+}
+
+TEST_F(CliProcess, UsageErrorsEndWithOneLineAndStatusTwo) {
+    expectUsageError(runCli({}), "");
+    expectUsageError(runCli({"analyze"}), "URL");
+    expectUsageError(runCli({"analyze", url("/"), "--bogus"}), "--bogus");
+    expectUsageError(runCli({"analyze", url("/"), "--connection", "carrier pigeon"}),
+                     "unknown connection \"carrier pigeon\"");
+    expectUsageError(runCli({"analyze", url("/"), "--scope", "planet"}), "--scope");
+    expectUsageError(runCli({"analyze", url("/"), "--proxy", "proxy:99999"}), "proxy port");
+    expectUsageError(runCli({"analyze", "http://"}), "invalid address \"http://\"");
+    expectUsageError(runCli({"open", file("missing.wsa").string()}), "Invalid file format.");
+    expectUsageError(runCli({"analyze", url("/"), "--har", "/nonexistent/folder/x.har"}),
+                     "cannot write /nonexistent/folder/x.har");
+    expectUsageError(runCli({"analyze", url("/"), "--user", "ann"}), "--password-stdin");
+    EXPECT_TRUE(server_.requests().empty());  // nothing was measured for a refused run
+}
+
+TEST_F(CliProcess, TheTableShowsTheSiteTreeAndEachPagesElements) {
+    const auto result = runCli({"analyze", url("/broken.html")});
+    EXPECT_EQ(result.status, 3) << result.err;  // Child Error
+    for (const char* text :
+         {"URL", "Title", "Status", "Size", "Elements", "Time", "Speed", "Broken", "Child Error",
+          "Connect", "Send", "Wait", "Receive", "404", "image/gif"}) {
+        EXPECT_NE(result.out.find(text), std::string::npos) << text << "\n" << result.out;
+    }
+    EXPECT_NE(result.out.find(url("/missing.gif")), std::string::npos);
+    EXPECT_EQ(result.err, "");  // not a terminal: no progress line
+
+    EXPECT_EQ(runCli({"analyze", url("/clean.html")}).status, 0);
+}
+
+TEST_F(CliProcess, JsonCarriesEveryPageAndItemWithStableFields) {
+    const auto result =
+        runCli({"analyze", url("/broken.html"), "--json", "--connection", "isdn 64k"});
+    ASSERT_EQ(result.status, 3) << result.err;
+    const json doc = json::parse(result.out);
+    EXPECT_EQ(doc["connection"]["index"], 6);
+    EXPECT_EQ(doc["connection"]["name"], "ISDN 64K");
+    ASSERT_EQ(doc["pages"].size(), 1u);
+    const json& page = doc["pages"][0];
+    EXPECT_EQ(page["address"], url("/broken.html"));
+    EXPECT_EQ(page["depth"], 0);
+    EXPECT_TRUE(page["parent"].is_null());
+    EXPECT_EQ(page["state"], "Child Error");
+    EXPECT_EQ(page["stateValue"], 16);
+    EXPECT_EQ(page["title"], "Broken");
+    EXPECT_EQ(page["elements"], 3);
+    ASSERT_EQ(page["times"].size(), 11u);
+    EXPECT_EQ(page["times"][10]["name"], "14.4K");
+    ASSERT_EQ(page["items"].size(), 3u);
+    EXPECT_TRUE(page["items"][0]["parent"].is_null());
+    bool sawMissing = false;
+    for (const json& item : page["items"]) {
+        for (const char* field : {"id", "url", "parent", "depth", "position", "phase", "phaseValue",
+                                  "status", "result", "error", "contentType", "kind", "size",
+                                  "connect", "send", "wait", "receive", "total"}) {
+            EXPECT_TRUE(item.contains(field)) << field;
+        }
+        if (item["url"] == url("/missing.gif")) {
+            sawMissing = true;
+            EXPECT_EQ(item["status"], 404);
+            EXPECT_EQ(item["parent"], url("/broken.html"));
+            EXPECT_EQ(item["depth"], 1);
+        }
+    }
+    EXPECT_TRUE(sawMissing);
+}
+
+TEST_F(CliProcess, ACrawlFollowsLinksWithinTheLevelLimit) {
+    const auto result = runCli({"analyze", url("/"), "--crawl", "--levels", "2", "--json"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const json doc = json::parse(result.out);
+    std::map<std::string, json> pages;
+    for (const json& page : doc["pages"]) pages[page["address"]] = page;
+    ASSERT_EQ(pages.size(), 4u);  // /, a, b, and c found on a but not loaded
+    EXPECT_EQ(pages[url("/a.html")]["depth"], 1);
+    EXPECT_EQ(pages[url("/a.html")]["parent"], url("/"));
+    EXPECT_EQ(pages[url("/a.html")]["state"], "Finished");
+    EXPECT_EQ(pages[url("/c.html")]["depth"], 2);
+    EXPECT_EQ(pages[url("/c.html")]["state"], "Ready");
+
+    // Without --crawl only the typed page is loaded; its links are listed.
+    const json single = json::parse(runCli({"analyze", url("/"), "--json"}).out);
+    EXPECT_EQ(single["pages"].size(), 3u);
+    EXPECT_EQ(single["pages"][1]["state"], "Ready");
+}
+
+TEST_F(CliProcess, TheHarHasAnEntryPerTransferWithHonestTimings) {
+    const std::string har = file("run.har").string();
+    const auto result = runCli({"analyze", url("/"), "--crawl", "--har", har});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const json doc = json::parse(testing_support::readFile(har));
+    EXPECT_EQ(doc["log"]["version"], "1.2");
+    EXPECT_EQ(doc["log"]["pages"].size(), 4u);
+    ASSERT_FALSE(doc["log"]["entries"].empty());
+    for (const json& entry : doc["log"]["entries"]) {
+        long sum = 0;
+        for (const auto& [name, value] : entry["timings"].items()) {
+            if (name != "comment" && value.get<long>() >= 0) sum += value.get<long>();
+        }
+        EXPECT_EQ(entry["time"].get<long>(), sum) << entry.dump();
+    }
+}
+
+TEST_F(CliProcess, ASavedScenarioOpensWithTheSamePages) {
+    const std::string scenario = file("site.wsa").string();
+    ASSERT_EQ(runCli({"analyze", url("/"), "--save-scenario", scenario}).status, 0);
+    const auto opened = runCli({"open", scenario, "--json"});
+    ASSERT_EQ(opened.status, 0) << opened.err;
+    const json doc = json::parse(opened.out);
+    // The three saved pages are loaded; the link found on /a.html is listed below it.
+    ASSERT_EQ(doc["pages"].size(), 4u);
+    for (const json& page : doc["pages"]) {
+        EXPECT_EQ(page["state"], page["address"] == url("/c.html") ? "Ready" : "Finished")
+            << page["address"];
+    }
+
+    std::ofstream(file("bad.wsa"), std::ios::binary) << std::string("\x02\0\0\0\0\0\0\0", 8);
+    expectUsageError(runCli({"open", file("bad.wsa").string()}), "Invalid file format.");
+}
+
+TEST_F(CliProcess, OptionsOverrideTheStoredSettingsForOneRunOnly) {
+    engine::EngineSettings stored;
+    stored.limits.levelLimit = 3;
+    stored.connection.proxy = engine::ConnectionSettings::kProxyNone;
+    ASSERT_TRUE(engine::saveSettings(stored));
+    const auto result = runCli({"analyze", url("/"), "--crawl", "--levels", "1", "--no-proxy"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(engine::loadSettings(), [&] {
+        engine::EngineSettings expected = stored;
+        expected.limits.enabled = true;
+        return expected;
+    }());
+    // The address bar's history is the one thing a run records.
+    EXPECT_EQ(persist::readStringValue("AddrMRU", "mru0"), url("/"));
+}
+
+TEST_F(CliProcess, ATransferWithoutProgressEndsAtTheTimeout) {
+    const auto result = runCli({"analyze", url("/idle.html"), "--timeout", "1", "--json"});
+    EXPECT_EQ(result.status, 3) << result.err;
+    EXPECT_LT(result.elapsed, std::chrono::seconds(5));
+    const json doc = json::parse(result.out);
+    EXPECT_EQ(doc["pages"][0]["state"], "Error");
+    EXPECT_EQ(doc["pages"][0]["items"][0]["result"], 12002);
+}
+
+TEST_F(CliProcess, CtrlCStopsEveryTransferAndPrintsWhatWasMeasured) {
+    const auto result = runCli({"analyze", url("/idle.html")}, "", std::chrono::milliseconds(700));
+    EXPECT_EQ(result.status, 3) << result.err;
+    // Started at 0, interrupted at 0.7 s: ended within one second of the signal.
+    EXPECT_LT(result.elapsed, std::chrono::milliseconds(1700));
+    EXPECT_NE(result.out.find(url("/idle.html")), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Stopped"), std::string::npos) << result.out;
+}
+
+TEST_F(CliProcess, LogsInWithThePasswordFromStandardInput) {
+    server_.get("/private.html", [](const httplib::Request& request, httplib::Response& response) {
+        // "ann:s3cret" in Base64.
+        if (request.get_header_value("Authorization") != "Basic YW5uOnMzY3JldA==") {
+            response.status = 401;
+            response.set_header("WWW-Authenticate", "Basic realm=\"test\"");
+            return;
+        }
+        response.set_content("<title>In</title>", "text/html");
+    });
+    const auto result =
+        runCli({"analyze", url("/private.html"), "--user", "ann", "--password-stdin", "--json"},
+               "s3cret\n");
+    ASSERT_EQ(result.status, 0) << result.err << result.out;
+    EXPECT_EQ(json::parse(result.out)["pages"][0]["title"], "In");
+}
+
+TEST_F(CliProcess, TheDemoRunsOfflineToItsEnd) {
+    const auto result = runCli({"demo"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::size_t pages = 0;
+    for (const char* page :
+         {"/about.html", "/products.html", "/contact.html", "/downloads.html", "/partner.html"}) {
+        pages += result.out.find(page) != std::string::npos;
+    }
+    EXPECT_EQ(pages, 5u) << result.out;
+    EXPECT_NE(result.out.find("/images/missing.gif"), std::string::npos);
+    EXPECT_NE(result.out.find("404"), std::string::npos);
+    EXPECT_NE(result.out.find("/images/slow.gif"), std::string::npos);
+    EXPECT_NE(result.err.find("Serving the demo site at http://127.0.0.1:"), std::string::npos);
+}
+
+}  // namespace
