@@ -59,6 +59,27 @@ void addRunOptions(CLI::App& command, CliOptions& options, std::string& connecti
                                       "read the --user password from the first line of stdin");
     command.add_option("--user", options.user, "log in to the web site as NAME")->needs(password);
     password->needs(command.get_option("--user"));
+
+    command.add_option("--stat", options.statistics,
+                       "print a statistics definition's result (id or title) for each page; "
+                       "repeatable");
+    command.add_option("--query", options.query,
+                       "print the result of this statement for each page");
+    command.add_option("--csv", options.csvPath,
+                       "write the result of the single --stat or --query as comma-separated text");
+    command.add_option("--analysis", options.analysisPath,
+                       "write the first page's General Web Page Analysis Report (HTML)");
+    command.add_option("--analysis-site", options.analysisSitePath,
+                       "write the Consolidated Site Analysis Report of all pages (HTML)");
+    command.add_flag("--fail-on-condition", options.failOnCondition,
+                     "exit with 4 when an enabled time condition matches a page");
+    command.add_option("--condition", options.conditions,
+                       "a time condition \"download|browse CONNECTION SECONDS\" replacing the "
+                       "stored ones for this run; repeatable");
+    command.add_option("--report", options.report,
+                       "render a report (id or name, see `reports`) over each page");
+    command.add_option("--html", options.htmlPath,
+                       "write the --report of the first page to this file as the export does");
 }
 
 // Applies the texts that need more than CLI11's checks; a usage error message, or nothing.
@@ -88,6 +109,11 @@ std::optional<std::string> finish(CliOptions& options, const std::string& connec
             }
         }
     }
+    if (!options.csvPath.empty() &&
+        options.statistics.size() + (options.query.empty() ? 0 : 1) != 1) {
+        return "--csv needs exactly one --stat or --query";
+    }
+    if (!options.htmlPath.empty() && options.report.empty()) return "--html needs --report";
     return std::nullopt;
 }
 
@@ -124,6 +150,8 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
     for (CLI::App* command : {analyze, open, demo}) {
         addRunOptions(*command, options, connection, scope);
     }
+    auto* stats = app.add_subcommand("stats", "list the statistics definitions (id, title, query)");
+    auto* reports = app.add_subcommand("reports", "list the reports (id, name)");
 
     try {
         app.parse(argc, argv);
@@ -143,7 +171,10 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
     }
     options.command = analyze->parsed() ? CliOptions::Command::Analyze
                       : open->parsed()  ? CliOptions::Command::Open
-                                        : CliOptions::Command::Demo;
+                      : demo->parsed()  ? CliOptions::Command::Demo
+                      : stats->parsed() ? CliOptions::Command::Stats
+                                        : CliOptions::Command::Reports;
+    (void)reports;
     if (const auto problem = finish(options, connection, scope)) {
         err << "pagelyst-cli: " << *problem << "\n";
         return {std::nullopt, 2};

@@ -3,12 +3,13 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cli {
 
 // What one invocation of pagelyst-cli asks for.
 struct CliOptions {
-    enum class Command { Analyze, Open, Demo };
+    enum class Command { Analyze, Open, Demo, Stats, Reports };
 
     Command command = Command::Analyze;
     std::string address;   // analyze
@@ -27,6 +28,16 @@ struct CliOptions {
     bool noProxy = false;
     std::string user;
     bool passwordStdin = false;
+
+    std::vector<std::string> statistics;  // --stat: ids or titles
+    std::string query;                    // --query: a statement typed there
+    std::string csvPath;
+    std::string analysisPath;      // the current page's general analysis report
+    std::string analysisSitePath;  // the consolidated report
+    bool failOnCondition = false;
+    std::vector<std::string> conditions;  // --condition: replace the stored ones
+    std::string report;                   // --report: id or name
+    std::string htmlPath;
 };
 
 // The connection index for a name of the connection table (any case) or a number 0 to 10.

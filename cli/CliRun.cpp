@@ -29,11 +29,11 @@ namespace cli {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using Pages = std::vector<std::shared_ptr<engine::PageEntry>>;
 
 constexpr int kSuccess = 0;
 constexpr int kUsageError = 2;
 constexpr int kPageFailed = 3;
+constexpr int kConditionMatched = 4;
 // After Ctrl+C the loop waits this long for the workers to report that they ended.
 constexpr std::chrono::seconds kStopGrace{2};
 
@@ -114,7 +114,19 @@ engine::EngineSettings CliRun::effectiveSettings() const {
 }
 
 int CliRun::execute() {
+    if (options_.command == CliOptions::Command::Stats) {
+        out_ << statisticsListing();
+        return kSuccess;
+    }
+    if (options_.command == CliOptions::Command::Reports) {
+        out_ << reportsListing();
+        return kSuccess;
+    }
     if (!prepare()) return kUsageError;
+    if (const auto problem = extras_.prepare(options_)) {
+        fail(*problem);
+        return kUsageError;
+    }
     switch (options_.command) {
         case CliOptions::Command::Analyze: {
             const std::string completed = engine::completeTyped(options_.address);
@@ -141,6 +153,9 @@ int CliRun::execute() {
             // The demo's failing elements are there by design: it succeeds when it ran to its end.
             return status == kPageFailed && !interrupted() ? kSuccess : status;
         }
+        case CliOptions::Command::Stats:
+        case CliOptions::Command::Reports:
+            break;
     }
     return kUsageError;
 }
@@ -209,6 +224,17 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
     Pages pages;
     for (const engine::SiteNode* node : tree.displayOrder()) pages.push_back(node->page);
     int status = report(pages, stopped);
+    if (options_.command == CliOptions::Command::Demo && !stopped) {
+        std::string error;
+        for (const std::string& path :
+             extras_.writeDemoReports(pages, std::filesystem::current_path().string(), error)) {
+            err_ << "Wrote " << path << "\n";
+        }
+        if (!error.empty()) {
+            fail(error);
+            status = kUsageError;
+        }
+    }
     if (!options_.scenarioOut.empty() &&
         !document.save(options_.scenarioOut, tree.crawlController().enabled)) {
         fail("cannot write " + options_.scenarioOut);
@@ -219,9 +245,15 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
 
 int CliRun::report(const Pages& pages, bool stopped) {
     if (options_.json) {
-        out_ << jsonText(jsonReport(pages, options_.connection)) << "\n";
+        nlohmann::json document = jsonReport(pages, options_.connection);
+        extras_.annotate(document, pages, options_.connection);
+        out_ << jsonText(document) << "\n";
     } else {
         out_ << tableReport(pages, options_.connection);
+        out_ << extras_.statisticsText(pages, options_.connection);
+        if (extras_.wantsReport() && options_.htmlPath.empty()) {
+            out_ << extras_.reportText(pages, options_.connection);
+        }
         if (stopped) out_ << "\nStopped: the figures above are what was measured until then.\n";
     }
     out_.flush();
@@ -232,10 +264,19 @@ int CliRun::report(const Pages& pages, bool stopped) {
             return kUsageError;
         }
     }
+    if (const auto problem = extras_.writeFiles(pages, options_.connection)) {
+        fail(*problem);
+        return kUsageError;
+    }
+    if (const auto& failure = extras_.queryFailure()) {
+        fail(*failure);
+        return kUsageError;
+    }
     if (stopped) return kPageFailed;
     for (const auto& page : pages) {
         if (failed(page->state())) return kPageFailed;
     }
+    if (options_.failOnCondition && extras_.anyConditionMatched(pages)) return kConditionMatched;
     return kSuccess;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/RunExtras.h"
 #include "engine/EngineSettings.h"
 #include "engine/PageEntry.h"
 
@@ -14,8 +15,9 @@ namespace cli {
 // One run of pagelyst-cli: the stored settings with the options laid over them, the site tree
 // over the interactive manager (pages one after another, elements on up to four workers), the
 // message loop on this thread, then the output. Returns the exit status: 0 when every page
-// that was loaded finished, 3 when one ended in error or was canceled (Ctrl+C included), 2
-// when the address, the scenario or an output file cannot be used.
+// that was loaded finished, 3 when one ended in error or was canceled (Ctrl+C included), 4
+// with --fail-on-condition when a time condition matched a page, 2 when the address, the
+// scenario, a definition, a statement or an output file cannot be used.
 class CliRun {
 public:
     CliRun(CliOptions options, std::ostream& out, std::ostream& err);
@@ -34,6 +36,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::string password_;
+    RunExtras extras_;
 };
 
 }  // namespace cli

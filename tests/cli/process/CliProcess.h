@@ -33,8 +33,10 @@ struct CliResult {
 // home included), with `input` on standard input; with `interruptAfter`, sends it SIGINT once
 // that long has passed. Standard output and error go through files, so a large output never
 // blocks the child.
+// `workingFolder`, when given, is the child's working folder.
 inline CliResult runCli(const std::vector<std::string>& args, const std::string& input = "",
-                        std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt) {
+                        std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt,
+                        const std::string& workingFolder = "") {
     namespace fs = std::filesystem;
     char folderPattern[] = "/tmp/pagelyst-cli-XXXXXX";
     if (::mkdtemp(folderPattern) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -47,6 +49,9 @@ inline CliResult runCli(const std::vector<std::string>& args, const std::string&
     posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!workingFolder.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+    }
     std::vector<std::string> all{PAGELYST_CLI};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;

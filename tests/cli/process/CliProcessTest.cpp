@@ -255,7 +255,7 @@ TEST_F(CliProcess, LogsInWithThePasswordFromStandardInput) {
 }
 
 TEST_F(CliProcess, TheDemoRunsOfflineToItsEnd) {
-    const auto result = runCli({"demo"});
+    const auto result = runCli({"demo"}, "", std::nullopt, home_.path().string());
     ASSERT_EQ(result.status, 0) << result.err;
     std::size_t pages = 0;
     for (const char* page :
@@ -267,6 +267,120 @@ TEST_F(CliProcess, TheDemoRunsOfflineToItsEnd) {
     EXPECT_NE(result.out.find("404"), std::string::npos);
     EXPECT_NE(result.out.find("/images/slow.gif"), std::string::npos);
     EXPECT_NE(result.err.find("Serving the demo site at http://127.0.0.1:"), std::string::npos);
+    // Its home page's analysis and "General" report, beside it, and it says where.
+    for (const char* name : {"pagelyst-demo-analysis.html", "pagelyst-demo-general-report.html"}) {
+        const std::string written = testing_support::readFile(file(name));
+        EXPECT_NE(result.err.find(file(name).string()), std::string::npos) << result.err;
+        EXPECT_NE(written.find("\r\n"), std::string::npos) << name;
+    }
+    EXPECT_EQ(testing_support::readFile(file("pagelyst-demo-analysis.html")).rfind("<HTML>\r\n", 0),
+              0u);
+}
+
+TEST_F(CliProcess, EveryBuiltInStatisticRunsOverTheDemoSite) {
+    std::vector<std::string> args{"demo", "--json"};
+    for (int id = 1; id <= 10; ++id) {
+        args.push_back("--stat");
+        args.push_back(std::to_string(id));
+    }
+    const auto result = runCli(args, "", std::nullopt, home_.path().string());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const json doc = json::parse(result.out);
+    const json& home = doc["pages"][0];
+    ASSERT_EQ(home["statistics"].size(), 10u);
+    for (const json& statistic : home["statistics"]) {
+        EXPECT_FALSE(statistic.contains("error")) << statistic["title"] << statistic["error"];
+        EXPECT_FALSE(statistic["columns"].empty()) << statistic["title"];
+        EXPECT_FALSE(statistic["rows"].empty()) << statistic["title"];
+        for (const json& row : statistic["rows"]) {
+            EXPECT_EQ(row.size(), statistic["columns"].size()) << statistic["title"];
+        }
+    }
+    // "Size By Type": one row per content type of the home page's 13 items.
+    const json& byType = home["statistics"][2];
+    EXPECT_EQ(byType["title"], "Size By Type");
+    EXPECT_EQ(byType["columns"], json({"Resource Type", "Count", "Total Size", "% Size Total"}));
+}
+
+TEST_F(CliProcess, StatisticsQueriesAndTheirCsv) {
+    const std::string csv = file("types.csv").string();
+    const auto result =
+        runCli({"analyze", url("/broken.html"), "--query",
+                "select Type, COUNT(Size) as 'N' group by Type order by Type", "--csv", csv});
+    EXPECT_EQ(result.status, 3) << result.err;  // the page has a missing image
+    EXPECT_NE(result.out.find("Statistics \"Query\" of " + url("/broken.html")), std::string::npos);
+    // Every field quoted, CRLF line ends; the 404 answer has no type.
+    EXPECT_EQ(testing_support::readFile(csv),
+              "\"Type\",\"N\"\r\n\"\",\"1\"\r\n\"image/gif\",\"1\"\r\n\"text/html\",\"1\"\r\n");
+
+    const std::size_t requests = server_.requests().size();
+    const auto invalid =
+        runCli({"analyze", url("/clean.html"), "--query", "select Name where ID = 1"});
+    EXPECT_EQ(invalid.status, 2);
+    EXPECT_NE(invalid.err.find("Column Name is invalid: 'name'."), std::string::npos)
+        << invalid.err;
+    EXPECT_EQ(server_.requests().size(), requests);  // refused before measuring
+
+    const auto overPage = runCli({"analyze", url("/clean.html"), "--query", "select SUM(Host)"});
+    EXPECT_EQ(overPage.status, 2);
+    EXPECT_FALSE(overPage.err.empty());
+
+    expectUsageError(runCli({"analyze", url("/"), "--stat", "No Such Statistics"}),
+                     "unknown statistics \"No Such Statistics\"");
+    expectUsageError(runCli({"analyze", url("/"), "--csv", csv}), "--csv needs exactly one");
+
+    const auto listing = runCli({"stats"});
+    EXPECT_EQ(listing.status, 0);
+    EXPECT_EQ(std::count(listing.out.begin(), listing.out.end(), '\n'), 10);
+    EXPECT_EQ(listing.out.rfind("1\tGeneral\tSELECT ", 0), 0u);
+}
+
+TEST_F(CliProcess, ReportsAndAnalysisFilesAreWrittenAsTheExportWritesThem) {
+    const auto listing = runCli({"reports"});
+    EXPECT_EQ(listing.status, 0);
+    EXPECT_EQ(listing.out.rfind("1\tConsolidated Site Tree Report\n2\tWeb Page Analysis Report\n"
+                                "101\tGeneral\n",
+                                0),
+              0u);
+
+    const std::string analysis = file("analysis.html").string();
+    const std::string site = file("site.html").string();
+    const std::string hosts = file("hosts.html").string();
+    const auto result =
+        runCli({"analyze", url("/"), "--crawl", "--analysis", analysis, "--analysis-site", site,
+                "--report", "hosts report", "--html", hosts});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string general = testing_support::readFile(analysis);
+    EXPECT_EQ(general.rfind("<HTML>\r\n", 0), 0u);
+    EXPECT_NE(general.find("General Web Page Analysis Report"), std::string::npos);
+    EXPECT_EQ(general.substr(general.size() - 9), "</HTML>\r\n");
+    EXPECT_NE(testing_support::readFile(site).find("Consolidated Site Analysis Report"),
+              std::string::npos);
+    EXPECT_NE(testing_support::readFile(hosts).find("127.0.0.1"), std::string::npos);
+
+    const auto printed = runCli({"analyze", url("/clean.html"), "--report", "2"});
+    EXPECT_NE(printed.out.find("General Web Page Analysis Report"), std::string::npos);
+    expectUsageError(runCli({"analyze", url("/"), "--report", "999"}), "unknown report \"999\"");
+}
+
+TEST_F(CliProcess, ConditionsGradeTheRunForContinuousIntegration) {
+    // Over 0 seconds on the slowest connection: every finished page matches.
+    const auto over = runCli({"analyze", url("/clean.html"), "--json", "--fail-on-condition",
+                              "--condition", "download 14.4K 0"});
+    EXPECT_EQ(over.status, 4) << over.err;
+    const json page = json::parse(over.out)["pages"][0];
+    EXPECT_EQ(page["conditions"], json({"Download on 14.4K takes more than 0 sec."}));
+    EXPECT_FALSE(page["class"].get<std::string>().empty());
+    EXPECT_GE(page["classValue"].get<int>(), 1);
+    EXPECT_NE(page["analysis"].get<std::string>().find("Page Class"), std::string::npos);
+
+    const auto within = runCli(
+        {"analyze", url("/clean.html"), "--fail-on-condition", "--condition", "browse 0 60"});
+    EXPECT_EQ(within.status, 0) << within.err;
+    // Without --fail-on-condition a match changes nothing.
+    EXPECT_EQ(runCli({"analyze", url("/clean.html"), "--condition", "download 14.4K 0"}).status, 0);
+    expectUsageError(runCli({"analyze", url("/"), "--condition", "upload 56K 3"}),
+                     "invalid condition");
 }
 
 }  // namespace
