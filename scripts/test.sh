@@ -2,7 +2,7 @@
 # The whole test run of a fresh Debian 12 machine: installs what is missing, checks formatting,
 # builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test through CTest,
 # runs the threaded engine tests again under ThreadSanitizer, and runs each fuzz target for
-# FUZZ_SECONDS (default 10).
+# FUZZ_SECONDS (default 30); a finding fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -28,7 +28,7 @@ cmake --build build/tsan -j "$jobs" --target threaded-tests
 (cd build/tsan && TSAN_OPTIONS=halt_on_error=1 ctest -j "$jobs" -L threads --output-on-failure \
     --no-tests=ignore) | tee build/tsan-ctest.log
 
-echo "== fuzz targets (${FUZZ_SECONDS:=10} s each)"
+echo "== fuzz targets (${FUZZ_SECONDS:=30} s each)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_FLAGS=-O1 -DPAGELYST_BUILD_TESTS=OFF -DPAGELYST_BUILD_FUZZ=ON >/dev/null
 cmake --build build/fuzz -j "$jobs" --target fuzzers
