@@ -12,6 +12,7 @@ packages=(
     libcpp-httplib-dev nlohmann-json3-dev libcli11-dev
     clang libclang-rt-14-dev clang-format
     curl wget python3
+    chromium
 )
 # The HAR schema check runs the npm package har-validator: Debian's Node.js unless the machine
 # has one already.
