@@ -13,6 +13,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     curl wget python3
     chromium
+    nginx-light
 )
 # The HAR schema check runs the npm package har-validator: Debian's Node.js unless the machine
 # has one already.
