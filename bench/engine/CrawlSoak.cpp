@@ -13,13 +13,19 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
+#include <httplib.h>
 
 #include "engine/ConnectionPool.h"
 #include "engine/MessageQueue.h"
 #include "engine/SiteManager.h"
 #include "engine/SiteTree.h"
 #include "tests/support/ScopedEnvironment.h"
-#include "tests/support/TestServer.h"
 
 namespace {
 
@@ -39,24 +45,50 @@ public:
     Answer ask(const std::string&) override { return Answer::Yes; }
 };
 
-void serveSite(support::TestServer& server) {
-    server.get(R"(/p/(\d+)\.html)", [](const httplib::Request& request,
-                                       httplib::Response& response) {
-        const int n = std::stoi(request.matches[1]);
-        std::string html = "<html><head><title>Page " + std::to_string(n) +
-                           "</title></head><body><img src=\"/img/shared.gif\"><img src=\"/img/" +
-                           std::to_string(n) + ".gif\"><a href=\"/p/0.html\">home</a>";
-        if (n <= 110) {
-            for (int c = 1; c <= 10; ++c) {
-                html += "<a href=\"/p/" + std::to_string(10 * n + c) + ".html\">x</a>";
-            }
-        }
-        response.set_content(html + "</body></html>", "text/html");
-    });
-    server.get(R"(/img/.*)", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(std::string("GIF89a", 6), "image/gif");
-    });
-}
+// The generated site on a loopback port. A plain server that keeps no record of its requests,
+// so that the only memory that can grow over the run is the engine's.
+class Site {
+public:
+    Site() {
+        server_.set_socket_options([](socket_t socket) {
+            const int on = 1;
+            ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+            ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        });
+        server_.Get(
+            R"(/p/(\d+)\.html)", [](const httplib::Request& request, httplib::Response& response) {
+                const int n = std::stoi(request.matches[1]);
+                std::string html =
+                    "<html><head><title>Page " + std::to_string(n) +
+                    "</title></head><body><img src=\"/img/shared.gif\"><img src=\"/img/" +
+                    std::to_string(n) + ".gif\"><a href=\"/p/0.html\">home</a>";
+                if (n <= 110) {
+                    for (int c = 1; c <= 10; ++c) {
+                        html += "<a href=\"/p/" + std::to_string(10 * n + c) + ".html\">x</a>";
+                    }
+                }
+                response.set_content(html + "</body></html>", "text/html");
+            });
+        server_.Get(R"(/img/.*)", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(std::string("GIF89a", 6), "image/gif");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ~Site() {
+        server_.stop();
+        thread_.join();
+    }
+    std::string url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+};
 
 }  // namespace
 
@@ -64,8 +96,7 @@ int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
     support::ScopedEnvironment environment;
     environment.withoutProxies();
-    support::TestServer server;
-    serveSite(server);
+    Site server;
 
     engine::ConnectionPool pool;
     auto queue = std::make_shared<engine::MessageQueue>();
