@@ -11,7 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
     libcpp-httplib-dev nlohmann-json3-dev libcli11-dev
     clang libclang-rt-14-dev clang-format
-    curl wget python3
+    curl wget python3 strace
     chromium
     nginx-light
 )
