@@ -127,12 +127,14 @@ def check_report(chromium, report, name, exact_title):
     elif exact_title and shown != TITLE:
         problems.append(f"the title shows as {shown!r}, not {TITLE!r}")
 
-    # Spaces in the address are sent as %20; the rest of the payload stays as typed.
-    payload = IMAGE_PAYLOAD.replace(" ", "%20")
+    # The address is shown as the transfer sent it: spaces as %20, and quotes and angle
+    # brackets either as typed (escaped in the HTML) or percent-encoded as a browser does.
+    spaced = IMAGE_PAYLOAD.replace(" ", "%20")
+    encoded = spaced.replace('"', "%22").replace(">", "%3E").replace("<", "%3C")
     if "pixel.gif" not in dom.text:
         problems.append("the image element is missing from the report")
-    elif payload not in dom.text and IMAGE_PAYLOAD not in dom.text:
-        problems.append(f"the image address is not shown as text ({payload!r} missing)")
+    elif not any(form in dom.text for form in (IMAGE_PAYLOAD, spaced, encoded)):
+        problems.append(f"the image address is not shown as text ({encoded!r} missing)")
     return problems
 
 
