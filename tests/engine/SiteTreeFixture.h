@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ protected:
                                            "</title></head><body><img src=\"/img/shared.gif\">"
                                            "<img src=\"/img/" +
                                            std::to_string(page) + ".gif\">";
-                        for (const std::string& link : links_(page))
+                        for (const std::string& link : linksOf(page))
                             html += "<a href=\"" + link + "\">x</a>";
                         response.set_content(html + "</body></html>", "text/html");
                     });
@@ -66,7 +67,15 @@ protected:
         manager_.reset();
     }
 
-    void links(Links links) { links_ = std::move(links); }
+    // The server's threads read the links while the test may set them: under a lock.
+    void links(Links links) {
+        std::lock_guard guard(linksMutex_);
+        links_ = std::move(links);
+    }
+    std::vector<std::string> linksOf(int page) {
+        std::lock_guard guard(linksMutex_);
+        return links_(page);
+    }
     std::string page(int n) const { return server_.url("/p/" + std::to_string(n) + ".html"); }
     std::string path(int n) const { return "/p/" + std::to_string(n) + ".html"; }
 
@@ -100,6 +109,7 @@ protected:
     std::shared_ptr<engine::MessageQueue> queue_;
     std::unique_ptr<engine::SiteManager> manager_;
     std::unique_ptr<engine::SiteTree> tree_;
+    std::mutex linksMutex_;
     Links links_ = [](int) { return std::vector<std::string>{}; };
 };
 
