@@ -4,6 +4,8 @@
 #include <cctype>
 #include <utility>
 
+#include "query/TextTable.h"
+
 namespace cli {
 
 namespace {
@@ -68,11 +70,18 @@ std::string plainText(std::string_view html) {
             }
             if (decoded) continue;
         }
-        const auto byte = static_cast<unsigned char>(c);
-        text += (byte < 0x20 && c != '\n') || byte == 0x7f ? ' ' : c;
+        text += c;
         ++i;
     }
-    return text;
+    // Line by line, so that the line breaks stay and nothing else reaches the terminal raw.
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string::npos;
+         end = text.find('\n', start)) {
+        out += query::printableText(std::string_view(text).substr(start, end - start)) + '\n';
+        start = end + 1;
+    }
+    return out + query::printableText(std::string_view(text).substr(start));
 }
 
 }  // namespace cli

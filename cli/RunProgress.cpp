@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/SiteTree.h"
+#include "query/TextTable.h"
 
 namespace cli {
 

@@ -14,70 +14,14 @@
 #include "engine/LoadPhase.h"
 #include "engine/PageState.h"
 #include "query/DisplayFormats.h"
+#include "query/TextTable.h"
 #include "report/SiteColumns.h"
 
 namespace cli {
 namespace {
 
-enum class Align { Left, Right };
-
-std::string printable(std::string text) {
-    for (char& c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) c = ' ';
-    }
-    return text;
-}
-
-// Rows of cells under a header, laid out in aligned columns.
-class TextTable {
-public:
-    explicit TextTable(std::vector<std::pair<std::string, Align>> columns)
-        : columns_(std::move(columns)) {
-        std::vector<std::string> header;
-        for (const auto& column : columns_) header.push_back(column.first);
-        rows_.push_back(std::move(header));
-    }
-
-    void add(std::vector<std::string> row) {
-        for (auto& cell : row) cell = printable(cell);
-        row.resize(columns_.size());
-        rows_.push_back(std::move(row));
-    }
-
-    std::string text() const {
-        std::vector<std::size_t> widths(columns_.size(), 0);
-        for (const auto& row : rows_)
-            for (std::size_t c = 0; c < row.size(); ++c)
-                widths[c] = std::max(widths[c], displayWidth(row[c]));
-        std::string out;
-        for (const auto& row : rows_) {
-            std::string line;
-            for (std::size_t c = 0; c < row.size(); ++c) {
-                if (c > 0) line += "  ";
-                const std::string padding(widths[c] - displayWidth(row[c]), ' ');
-                if (columns_[c].second == Align::Right) line += padding;
-                line += row[c];
-                if (columns_[c].second == Align::Left) line += padding;
-            }
-            line.erase(line.find_last_not_of(' ') + 1);
-            out += line;
-            out += '\n';
-        }
-        return out;
-    }
-
-private:
-    // Characters, not bytes: continuation bytes of UTF-8 take no column.
-    static std::size_t displayWidth(std::string_view text) {
-        return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-        }));
-    }
-
-    std::vector<std::pair<std::string, Align>> columns_;
-    std::vector<std::vector<std::string>> rows_;
-};
+using query::ColumnAlignment;
+using query::TextTable;
 
 std::string indented(int level, std::string text) {
     return std::string(static_cast<std::size_t>(std::max(level, 0)) * 2, ' ') + text;
@@ -108,13 +52,15 @@ std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pag
     static constexpr std::uint32_t kColumns[] = {
         report::kColumnUrl,      report::kColumnTitle, report::kColumnStatus, report::kColumnSize,
         report::kColumnElements, report::kColumnTime,  report::kColumnSpeed,  report::kColumnClass};
-    std::vector<std::pair<std::string, Align>> header;
+    std::vector<std::string> titles;
+    std::vector<ColumnAlignment> alignments;
     for (std::uint32_t column : kColumns) {
         const bool numeric = column == report::kColumnSize || column == report::kColumnElements ||
                              column == report::kColumnSpeed;
-        header.emplace_back(report::columnHeader(column), numeric ? Align::Right : Align::Left);
+        titles.push_back(report::columnHeader(column));
+        alignments.push_back(numeric ? ColumnAlignment::Right : ColumnAlignment::Left);
     }
-    TextTable table(std::move(header));
+    TextTable table(titles, std::move(alignments));
     for (const auto& page : pages) {
         if (!page) continue;
         std::vector<std::string> row;
@@ -123,21 +69,17 @@ std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pag
             if (column == report::kColumnUrl) cell = indented(pageDepth(*page), std::move(cell));
             row.push_back(std::move(cell));
         }
-        table.add(std::move(row));
+        table.add(row);
     }
     return table.text();
 }
 
 std::string elementTable(engine::PageEntry& page, int connection) {
-    TextTable table({{"Element", Align::Left},
-                     {"Status", Align::Left},
-                     {"Type", Align::Left},
-                     {"Size", Align::Right},
-                     {"Connect", Align::Right},
-                     {"Send", Align::Right},
-                     {"Wait", Align::Right},
-                     {"Receive", Align::Right},
-                     {"Total", Align::Right}});
+    constexpr auto L = ColumnAlignment::Left;
+    constexpr auto R = ColumnAlignment::Right;
+    TextTable table(
+        {"Element", "Status", "Type", "Size", "Connect", "Send", "Wait", "Receive", "Total"},
+        {L, L, L, R, R, R, R, R, R});
     const engine::PageFigures figures =
         page.figures(engine::isConnectionIndex(connection) ? connection : engine::kActualSpeed);
     for (const auto& entry : figures.items) {
@@ -157,7 +99,7 @@ std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& p
     for (const auto& page : pages) {
         if (!page) continue;
         out += '\n';
-        out += printable(
+        out += query::printableText(
             page->address().urlText + " (" +
             std::string(engine::pageStateText(static_cast<std::uint32_t>(page->state()))) + ")");
         out += '\n';

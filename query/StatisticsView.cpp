@@ -26,34 +26,6 @@ StatisticsResult failed(std::string message) {
     return result;
 }
 
-// Control characters (C0, DEL, and C1 written as UTF-8) become one space each, so a cell can
-// neither break a line nor start a terminal escape sequence.
-std::string printable(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x20 || byte == 0x7F) {
-            out += ' ';
-        } else if (byte == 0xC2 && i + 1 < text.size() &&
-                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            out += ' ';
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-// Characters, not bytes: continuation bytes of UTF-8 take no column.
-std::size_t displayWidth(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
 }  // namespace
 
 bool pageDownloaded(const engine::PageEntry* page) {
@@ -123,39 +95,9 @@ std::vector<int> columnWidths(const StatisticsResult& result,
 
 std::string textTable(const StatisticsResult& result) {
     if (result.state != StatisticsResult::State::Shown || result.titles.empty()) return {};
-    const std::size_t columns = result.titles.size();
-    std::vector<std::vector<std::string>> lines;
-    lines.reserve(result.rows.size() + 1);
-    const auto add = [&](const std::vector<std::string>& cells) {
-        std::vector<std::string> line(columns);
-        for (std::size_t c = 0; c < columns && c < cells.size(); ++c) line[c] = printable(cells[c]);
-        lines.push_back(std::move(line));
-    };
-    add(result.titles);
-    for (const auto& row : result.rows) add(row);
-
-    std::vector<std::size_t> widths(columns, 0);
-    for (const auto& line : lines)
-        for (std::size_t c = 0; c < columns; ++c)
-            widths[c] = std::max(widths[c], displayWidth(line[c]));
-
-    std::string out;
-    for (const auto& line : lines) {
-        std::string text;
-        for (std::size_t c = 0; c < columns; ++c) {
-            if (c > 0) text += "  ";
-            const std::string padding(widths[c] - displayWidth(line[c]), ' ');
-            const bool right =
-                c < result.alignments.size() && result.alignments[c] == ColumnAlignment::Right;
-            if (right) text += padding;
-            text += line[c];
-            if (!right) text += padding;
-        }
-        text.erase(text.find_last_not_of(' ') + 1);
-        out += text;
-        out += '\n';
-    }
-    return out;
+    TextTable table(result.titles, result.alignments);
+    for (const auto& row : result.rows) table.add(row);
+    return table.text();
 }
 
 }  // namespace query

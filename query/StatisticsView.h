@@ -7,6 +7,7 @@
 
 #include "query/QueryTable.h"
 #include "query/StatisticsDefinition.h"
+#include "query/TextTable.h"
 
 namespace engine {
 class PageEntry;
@@ -15,8 +16,6 @@ class PageEntry;
 // What the statistics view shows for the selected definition, without any drawing: both front
 // ends fill their result list (or print their table) from a StatisticsResult.
 namespace query {
-
-enum class ColumnAlignment { Left, Right };
 
 // The result list's content for one definition over the current page.
 struct StatisticsResult {
