@@ -3,23 +3,16 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cctype>
 #include <ostream>
 
 #include "engine/ConnectionSpeed.h"
+#include "query/TextCase.h"
 
 namespace cli {
 
 namespace {
 
 constexpr const char* kVersion = "pagelyst-cli 0.1.0";
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 std::string connectionNames() {
     std::string names;
@@ -93,20 +86,19 @@ std::optional<std::string> finish(CliOptions& options, const std::string& connec
         options.connection = *index;
     }
     if (!scope.empty()) {
-        options.scope = equalsIgnoringCase(scope, "host")     ? 0
-                        : equalsIgnoringCase(scope, "domain") ? 1
-                                                              : 2;
+        options.scope = query::equalIgnoringCase(scope, "host")     ? 0
+                        : query::equalIgnoringCase(scope, "domain") ? 1
+                                                                    : 2;
     }
     if (!options.proxy.empty()) {
         const auto colon = options.proxy.rfind(':');
+        options.proxyHost = options.proxy.substr(0, colon);
         if (colon != std::string::npos) {
-            const std::string port = options.proxy.substr(colon + 1);
-            if (port.empty() || port.size() > 5 ||
-                !std::all_of(port.begin(), port.end(),
-                             [](char c) { return c >= '0' && c <= '9'; }) ||
-                std::stoi(port) == 0 || std::stoi(port) > 65535) {
+            const auto port = decimalNumber(std::string_view(options.proxy).substr(colon + 1), 5);
+            if (!port || *port == 0 || *port > 65535) {
                 return "invalid proxy port in \"" + options.proxy + "\"";
             }
+            options.proxyPort = *port;
         }
     }
     if (!options.csvPath.empty() &&
@@ -119,15 +111,22 @@ std::optional<std::string> finish(CliOptions& options, const std::string& connec
 
 }  // namespace
 
+std::optional<int> decimalNumber(std::string_view text, std::size_t digits) {
+    if (text.empty() || text.size() > digits ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return std::stoi(std::string(text));
+}
+
 std::optional<int> connectionIndex(const std::string& text) {
     for (std::size_t i = 0; i < engine::kConnectionSpeeds.size(); ++i) {
-        if (equalsIgnoringCase(text, engine::kConnectionSpeeds[i].name)) return static_cast<int>(i);
+        if (query::equalIgnoringCase(text, engine::kConnectionSpeeds[i].name)) {
+            return static_cast<int>(i);
+        }
     }
-    if (!text.empty() && text.size() <= 2 &&
-        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        const int index = std::stoi(text);
-        if (index < static_cast<int>(engine::kConnectionSpeeds.size())) return index;
-    }
+    const auto index = decimalNumber(text, 2);
+    if (index && engine::isConnectionIndex(*index)) return index;
     return std::nullopt;
 }
 

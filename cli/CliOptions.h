@@ -3,6 +3,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cli {
@@ -24,7 +25,9 @@ struct CliOptions {
     std::string harPath;
     std::string scenarioOut;
     std::optional<int> timeoutSeconds;
-    std::string proxy;  // HOST[:PORT]
+    std::string proxy;      // HOST[:PORT] as given
+    std::string proxyHost;  // split from it
+    int proxyPort = 0;      // 0: no port given
     bool noProxy = false;
     std::string user;
     bool passwordStdin = false;
@@ -39,6 +42,9 @@ struct CliOptions {
     std::string report;                   // --report: id or name
     std::string htmlPath;
 };
+
+// A decimal number of at most `digits` digits (no sign, no blanks).
+std::optional<int> decimalNumber(std::string_view text, std::size_t digits = 9);
 
 // The connection index for a name of the connection table (any case) or a number 0 to 10.
 std::optional<int> connectionIndex(const std::string& text);

@@ -100,10 +100,8 @@ engine::EngineSettings CliRun::effectiveSettings() const {
         connection.proxy = engine::ConnectionSettings::kProxyNone;
     } else if (!options_.proxy.empty()) {
         connection.proxy = engine::ConnectionSettings::kProxyNamed;
-        const auto colon = options_.proxy.rfind(':');
-        connection.proxyServer = options_.proxy.substr(0, colon);
-        connection.proxyPort =
-            colon == std::string::npos ? 0 : std::stoi(options_.proxy.substr(colon + 1));
+        connection.proxyServer = options_.proxyHost;
+        connection.proxyPort = options_.proxyPort;
     }
     if (!options_.user.empty()) {
         connection.authentication = true;

@@ -1,7 +1,6 @@
 #include "cli/RunExtras.h"
 
 #include <algorithm>
-#include <cctype>
 #include <sstream>
 #include <utility>
 
@@ -12,6 +11,7 @@
 #include "query/ElementTable.h"
 #include "query/QueryError.h"
 #include "query/StatisticsView.h"
+#include "query/TextCase.h"
 #include "report/PageClass.h"
 #include "report/PageReportSource.h"
 #include "report/ReportOutput.h"
@@ -24,18 +24,6 @@ constexpr const char* kConsolidatedName = "Consolidated Site Tree Report";
 constexpr const char* kAnalysisName = "Web Page Analysis Report";
 constexpr const char* kDemoGeneralReport = "General";
 
-bool sameText(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-bool isNumber(std::string_view text) {
-    return !text.empty() && text.size() < 10 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::string words(std::string_view text) {
     std::istringstream in{std::string(text)};
     std::string word, joined;
@@ -45,21 +33,22 @@ std::string words(std::string_view text) {
 
 // "download|browse CONNECTION SECONDS", the connection by name (which may hold blanks) or index.
 std::optional<report::FilterCondition> parseCondition(const std::string& text) {
-    const std::string spec = words(text);
-    const auto first = spec.find(' ');
-    const auto last = spec.rfind(' ');
+    const std::string given = words(text);
+    const auto first = given.find(' ');
+    const auto last = given.rfind(' ');
     if (first == std::string::npos || last == first) return std::nullopt;
-    const std::string kind = spec.substr(0, first);
-    const std::string seconds = spec.substr(last + 1);
-    const auto connection = connectionIndex(spec.substr(first + 1, last - first - 1));
-    if (!connection || !isNumber(seconds) ||
-        (!sameText(kind, "download") && !sameText(kind, "browse"))) {
+    const std::string kind = given.substr(0, first);
+    const auto seconds = decimalNumber(given.substr(last + 1));
+    const auto connection = connectionIndex(given.substr(first + 1, last - first - 1));
+    if (!connection || !seconds ||
+        (!query::equalIgnoringCase(kind, "download") &&
+         !query::equalIgnoringCase(kind, "browse"))) {
         return std::nullopt;
     }
     report::FilterCondition condition;
-    condition.timeType = sameText(kind, "download") ? 1 : 0;
+    condition.timeType = query::equalIgnoringCase(kind, "download") ? 1 : 0;
     condition.connectionType = *connection;
-    condition.threshold = std::stoi(seconds);
+    condition.threshold = *seconds;
     condition.name = report::generatedName(condition);
     return condition;
 }
@@ -79,10 +68,11 @@ std::optional<std::string> RunExtras::prepare(const CliOptions& options) {
     const std::string data = persist::DocumentFolders::data();
     catalog_.load(data + query::StatisticsCatalog::kFileName);
     for (const std::string& wanted : options.statistics) {
+        const auto number = decimalNumber(wanted);
         std::optional<query::StatisticsDefinition> found =
-            isNumber(wanted) ? catalog_.find(std::stoi(wanted)) : catalog_.findByTitle(wanted);
+            number ? catalog_.find(*number) : catalog_.findByTitle(wanted);
         for (const auto& definition : catalog_.definitions()) {
-            if (!found && sameText(definition.title, wanted)) found = definition;
+            if (!found && query::equalIgnoringCase(definition.title, wanted)) found = definition;
         }
         if (!found) return "unknown statistics \"" + wanted + "\" (see `pagelyst-cli stats`)";
         statistics_.push_back(*found);
@@ -95,16 +85,16 @@ std::optional<std::string> RunExtras::prepare(const CliOptions& options) {
     reports_.load(data + report::ReportManager::kFileName);
     if (!options.report.empty()) {
         const std::string& wanted = options.report;
-        if (isNumber(wanted)) {
-            const int id = std::stoi(wanted);
+        if (const auto number = decimalNumber(wanted)) {
+            const int id = *number;
             if (id == 1 || id == 2 || reports_.findReport(id) != nullptr) reportId_ = id;
-        } else if (sameText(wanted, kConsolidatedName)) {
+        } else if (query::equalIgnoringCase(wanted, kConsolidatedName)) {
             reportId_ = 1;
-        } else if (sameText(wanted, kAnalysisName)) {
+        } else if (query::equalIgnoringCase(wanted, kAnalysisName)) {
             reportId_ = 2;
         } else {
             for (const auto& [id, stored] : reports_.reports()) {
-                if (!reportId_ && sameText(stored.name(), wanted)) reportId_ = id;
+                if (!reportId_ && query::equalIgnoringCase(stored.name(), wanted)) reportId_ = id;
             }
         }
         if (!reportId_) return "unknown report \"" + wanted + "\" (see `pagelyst-cli reports`)";
