@@ -1,9 +1,5 @@
 #include "cli/DemoSite.h"
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-
 #include <httplib.h>
 
 #include <stdexcept>
@@ -54,11 +50,7 @@ std::string origin(const char* host, std::uint16_t port) {
 DemoSite::DemoSite() : server_(std::make_unique<httplib::Server>()) {
     // Answers go out at once: a reply written in parts would otherwise wait for the client's
     // delayed acknowledgement (about 40 ms) before its second part.
-    server_->set_socket_options([](socket_t socket) {
-        const int on = 1;
-        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    });
+    server_->set_tcp_nodelay(true);
     const int port = server_->bind_to_any_port(kHost);
     if (port <= 0) throw std::runtime_error("demo site: cannot bind a loopback port");
     port_ = static_cast<std::uint16_t>(port);

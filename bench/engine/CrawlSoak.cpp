@@ -15,12 +15,7 @@
 #include <string>
 #include <thread>
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-
-#include <httplib.h>
-
+#include "bench/engine/LoopbackSite.h"
 #include "engine/ConnectionPool.h"
 #include "engine/MessageQueue.h"
 #include "engine/SiteManager.h"
@@ -45,50 +40,26 @@ public:
     Answer ask(const std::string&) override { return Answer::Yes; }
 };
 
-// The generated site on a loopback port. A plain server that keeps no record of its requests,
-// so that the only memory that can grow over the run is the engine's.
-class Site {
-public:
-    Site() {
-        server_.set_socket_options([](socket_t socket) {
-            const int on = 1;
-            ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-            ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        });
-        server_.Get(
-            R"(/p/(\d+)\.html)", [](const httplib::Request& request, httplib::Response& response) {
-                const int n = std::stoi(request.matches[1]);
-                std::string html =
-                    "<html><head><title>Page " + std::to_string(n) +
-                    "</title></head><body><img src=\"/img/shared.gif\"><img src=\"/img/" +
-                    std::to_string(n) + ".gif\"><a href=\"/p/0.html\">home</a>";
-                if (n <= 110) {
-                    for (int c = 1; c <= 10; ++c) {
-                        html += "<a href=\"/p/" + std::to_string(10 * n + c) + ".html\">x</a>";
-                    }
-                }
-                response.set_content(html + "</body></html>", "text/html");
-            });
-        server_.Get(R"(/img/.*)", [](const httplib::Request&, httplib::Response& response) {
-            response.set_content(std::string("GIF89a", 6), "image/gif");
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~Site() {
-        server_.stop();
-        thread_.join();
-    }
-    std::string url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-
-private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-};
+// The generated site: pages 0 to 110 link to ten pages each and home, every page shows two
+// images.
+void addRoutes(httplib::Server& server) {
+    server.Get(R"(/p/(\d+)\.html)", [](const httplib::Request& request,
+                                       httplib::Response& response) {
+        const int n = std::stoi(request.matches[1]);
+        std::string html = "<html><head><title>Page " + std::to_string(n) +
+                           "</title></head><body><img src=\"/img/shared.gif\"><img src=\"/img/" +
+                           std::to_string(n) + ".gif\"><a href=\"/p/0.html\">home</a>";
+        if (n <= 110) {
+            for (int c = 1; c <= 10; ++c) {
+                html += "<a href=\"/p/" + std::to_string(10 * n + c) + ".html\">x</a>";
+            }
+        }
+        response.set_content(html + "</body></html>", "text/html");
+    });
+    server.Get(R"(/img/.*)", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(std::string("GIF89a", 6), "image/gif");
+    });
+}
 
 }  // namespace
 
@@ -96,7 +67,7 @@ int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
     support::ScopedEnvironment environment;
     environment.withoutProxies();
-    Site server;
+    bench::LoopbackSite server(addRoutes);
 
     engine::ConnectionPool pool;
     auto queue = std::make_shared<engine::MessageQueue>();
@@ -154,8 +125,11 @@ int main(int argc, char** argv) {
                 crawls, seconds, transfers);
     std::printf("errors by code:%s\n", errors.empty() ? " none" : "");
     for (const auto& [code, count] : errors) std::printf("  %d: %ld\n", code, count);
-    std::printf(
-        "resident memory: after the first minute %ld MiB, at the end %ld MiB, peak %ld MiB\n",
-        firstMinuteKiB / 1024, lastKiB / 1024, peakKiB / 1024);
+    if (firstMinuteKiB >= 0) {
+        std::printf("resident memory: after the first minute %ld MiB, ", firstMinuteKiB / 1024);
+    } else {
+        std::printf("resident memory (the run was shorter than a minute): ");
+    }
+    std::printf("at the end %ld MiB, peak %ld MiB\n", lastKiB / 1024, peakKiB / 1024);
     return errors.empty() ? 0 : 1;
 }

@@ -21,6 +21,7 @@
 
 #include <thread>
 
+#include "bench/engine/LoopbackSite.h"
 #include "engine/ConnectionPool.h"
 #include "engine/PageEntry.h"
 #include "engine/SiteManager.h"
@@ -122,38 +123,20 @@ Summary summarise(std::vector<double> times) {
 // The page and its elements on a loopback port. Responses go out without Nagle's delay, as a
 // production server sends them; otherwise a 40 ms delayed acknowledgement would stand between
 // the header and the body of every small response and dwarf what is measured.
-class Site {
-public:
-    Site() {
-        std::string html = "<html><body>";
-        for (int i = 0; i < kElements; ++i) {
-            html += "<img src=\"/e/" + std::to_string(i) + ".gif\">";
-        }
-        html += "</body></html>";
-        server_.set_tcp_nodelay(true);
-        server_.Get("/bench.html", [html](const httplib::Request&, httplib::Response& res) {
-            res.set_content(html, "text/html");
-        });
-        const std::string gif = "GIF89a" + std::string(994, 'x');
-        server_.Get(R"(/e/(\d+)\.gif)", [gif](const httplib::Request&, httplib::Response& res) {
-            std::this_thread::sleep_for(milliseconds(kDelayMs));
-            res.set_content(gif, "image/gif");
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running()) std::this_thread::sleep_for(milliseconds(1));
-    }
-    ~Site() {
-        server_.stop();
-        thread_.join();
-    }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/bench.html"; }
-
-private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-};
+// The page and its elements, each element answered after kDelayMs.
+void addRoutes(httplib::Server& server) {
+    std::string html = "<html><body>";
+    for (int i = 0; i < kElements; ++i) html += "<img src=\"/e/" + std::to_string(i) + ".gif\">";
+    html += "</body></html>";
+    server.Get("/bench.html", [html](const httplib::Request&, httplib::Response& res) {
+        res.set_content(html, "text/html");
+    });
+    const std::string gif = "GIF89a" + std::string(994, 'x');
+    server.Get(R"(/e/(\d+)\.gif)", [gif](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(milliseconds(kDelayMs));
+        res.set_content(gif, "image/gif");
+    });
+}
 
 }  // namespace
 
@@ -161,8 +144,8 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     support::ScopedEnvironment environment;
     environment.withoutProxies();
-    Site site;
-    const std::string address = site.url();
+    bench::LoopbackSite site(addRoutes);
+    const std::string address = site.url("/bench.html");
 
     std::vector<double> pagelyst, wget;
     for (int r = 0; r < runs; ++r) {

@@ -7,10 +7,6 @@
 
 #include "tests/support/TestServer.h"
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -55,11 +51,7 @@ void TestServer::start() {
     addBuiltInRoutes();
     // Answers go out at once: a reply written in parts would otherwise wait for the client's
     // delayed acknowledgement (about 40 ms) before its second part.
-    server_->set_socket_options([](socket_t socket) {
-        const int on = 1;
-        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    });
+    server_->set_tcp_nodelay(true);
     const int port = server_->bind_to_any_port("127.0.0.1");
     if (port <= 0) throw std::runtime_error("test server: cannot bind a loopback port");
     port_ = static_cast<std::uint16_t>(port);
