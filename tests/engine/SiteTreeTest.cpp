@@ -50,6 +50,19 @@ protected:
         }
         return counts;
     }
+    // A tree whose scope is the starting page's host, over a site whose page 0 links to page 1
+    // by another host name of the same server, then to `local` pages; every other page links to
+    // `below`. Returns the other host's address.
+    std::string linkToAnotherHost(engine::EngineSettings settings, std::vector<std::string> local,
+                                  std::vector<std::string> below = {}) {
+        settings.operation.autoCheck = engine::OperationSettings::kOriginalHost;
+        makeTree(settings);
+        const std::string elsewhere =
+            "http://localhost:" + std::to_string(server_.port()) + "/p/1.html";
+        local.insert(local.begin(), elsewhere);
+        links([local, below](int n) { return n == 0 ? local : below; });
+        return elsewhere;
+    }
     std::size_t count(int depth) const {
         const auto order = tree_->displayOrder();
         return static_cast<std::size_t>(std::count_if(
@@ -111,15 +124,7 @@ TEST_F(SiteTreeCrawl, AnAddressTypedTwiceIsLoadedAgainNotAddedTwice) {
 }
 
 TEST_F(SiteTreeCrawl, ALinkToAnotherHostIsAddedButNeitherMarkedNorCrawled) {
-    engine::EngineSettings settings;
-    settings.operation.autoCheck = engine::OperationSettings::kOriginalHost;
-    makeTree(settings);
-    const std::string elsewhere =
-        "http://localhost:" + std::to_string(server_.port()) + "/p/1.html";
-    links([&](int n) {
-        return n == 0 ? std::vector<std::string>{elsewhere, "/p/2.html"}
-                      : std::vector<std::string>{};
-    });
+    const std::string elsewhere = linkToAnotherHost(engine::EngineSettings{}, {"/p/2.html"});
     tree_->analyseAddress(page(0));
     ASSERT_TRUE(runUntilIdle());
     tree_->analyzeAll("");
@@ -139,15 +144,8 @@ TEST_F(SiteTreeCrawl, ALinkToAnotherHostIsAddedButNeitherMarkedNorCrawled) {
 
 TEST_F(SiteTreeCrawl, ShowingDownloadedPagesOnlyLeavesOtherHostsOut) {
     engine::EngineSettings settings;
-    settings.operation.autoCheck = engine::OperationSettings::kOriginalHost;
     settings.operation.showOrig = true;
-    makeTree(settings);
-    const std::string elsewhere =
-        "http://localhost:" + std::to_string(server_.port()) + "/p/1.html";
-    links([&](int n) {
-        return n == 0 ? std::vector<std::string>{elsewhere, "/p/2.html"}
-                      : std::vector<std::string>{};
-    });
+    const std::string elsewhere = linkToAnotherHost(settings, {"/p/2.html"});
     tree_->analyseAddress(page(0));
     ASSERT_TRUE(runUntilIdle());
     EXPECT_EQ(tree_->findAddress(elsewhere), nullptr);
@@ -156,16 +154,9 @@ TEST_F(SiteTreeCrawl, ShowingDownloadedPagesOnlyLeavesOtherHostsOut) {
 }
 
 TEST_F(SiteTreeCrawl, WithoutAutoAnalyzeAllLoadsTheMarkedPagesOnly) {
-    engine::EngineSettings settings;
-    settings.operation.autoCheck = engine::OperationSettings::kOriginalHost;
-    makeTree(settings);
-    tree_->crawlController().enabled = false;
     const std::string elsewhere =
-        "http://localhost:" + std::to_string(server_.port()) + "/p/1.html";
-    links([&](int n) {
-        return n == 0 ? std::vector<std::string>{elsewhere, "/p/2.html", "/p/3.html"}
-                      : std::vector<std::string>{"/p/9.html"};
-    });
+        linkToAnotherHost(engine::EngineSettings{}, {"/p/2.html", "/p/3.html"}, {"/p/9.html"});
+    tree_->crawlController().enabled = false;
     // An empty tree analyses the address bar's text.
     tree_->analyzeAll(page(0));
     ASSERT_TRUE(runUntilIdle());
