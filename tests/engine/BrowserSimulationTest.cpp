@@ -36,15 +36,16 @@ TEST(BrowserSimulation, SingleDocument) {
 TEST(BrowserSimulation, FourLanesThenTheFirstToFree) {
     BrowserSimulation sim;
     const int root = sim.add({.level = 0, .pre = 10, .recv = 100, .blocking = true});
-    // Five images referred from the same position: offset 50 into the document.
-    const std::uint32_t recv[] = {40, 10, 30, 20, 5};
+    // Five images referred from the same position, 100 into the document, the last one long.
+    const std::uint32_t recv[] = {40, 10, 30, 20, 1000};
     for (std::uint32_t r : recv)
-        sim.add({.level = 1, .pre = 5, .recv = r, .offset = 50, .parent = root});
-    // Root: lane 0 ends at 110. Images may start at 10 + 50 = 60: lanes 1..3 jump to 60,
-    // lane 0 is at 110. Image 1 takes lane 1 (60 -> 105), image 2 lane 2 (-> 75), image 3 lane 3
-    // (-> 95), image 4 takes lane 2 again (75 -> 100), image 5 lane 3 (95 -> 105).
+        sim.add({.level = 1, .pre = 5, .recv = r, .offset = 100, .parent = root});
+    // Root: lane 0 ends at 110, when the images may start (10 + 100). Images 1-4 start there on
+    // lanes 1, 2, 3 (raised from 0) and 0, ending at 155, 125, 145 and 135. The fifth takes
+    // lane 2, free first, and ends at 125 + 1005; on any other lane it would end at 1140, 1160
+    // or 1150, and without the wait for the document's bytes at 1040.
     const auto result = sim.run();
-    EXPECT_EQ(result.downloadTime, 110u);
+    EXPECT_EQ(result.downloadTime, 1130u);
     EXPECT_EQ(result.browseTime, 110u);
 }
 

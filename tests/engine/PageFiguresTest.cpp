@@ -116,17 +116,19 @@ TEST_F(SpeedModel, FiveImagesFromOnePlaceStartFourAtOnceAndTheFifthOnTheFirstFre
     // to from its middle may start 30 ms after its own receive began.
     const auto root = measured(clock_, "/", "text/html", 12500);
     ItemRegistry::Node* node = registry_.add(root, nullptr, 0);
-    const std::uint32_t sizes[] = {0, 12500, 0, 0, 0};
+    // Receive times on this row are 10 ms plus 4 ms for every thousand bytes.
+    const std::uint32_t sizes[] = {7500, 0, 5000, 2500, 250000};
     for (int i = 0; i < 5; ++i) {
         const auto image =
             measured(clock_, "/i" + std::to_string(i) + ".gif", "image/gif", sizes[i]);
         registry_.add(image, root.get(), 6250);
     }
     const PageFigures f = engine::computePage(registry_, node, kLan);
-    // Root on lane 0 until 40 (starts receiving at 10). Images 1-4 all start at 40 + 10 on
-    // lanes 1, 2, 3 and 0, ending at 60, 110, 60, 60. The fifth takes lane 0 (free at 60
-    // first, lowest number) and ends at 80; lane 2 ends last.
-    EXPECT_EQ(f.downloadTime, 110u);
+    // Root on lane 0 until 40 (starts receiving at 10). Images 1-4 all start at 40 on lanes
+    // 1, 2, 3 and 0, ending at 90, 60, 80 and 70. The long fifth one takes lane 2, free first at
+    // 60, and ends the page at 60 + 10 + 1010; on lane 0, 1 or 3 it would end at 1090, 1110 or
+    // 1100, and without the wait for the document's bytes at 1060.
+    EXPECT_EQ(f.downloadTime, 1080u);
     EXPECT_EQ(f.browseTime, 40u);
     ASSERT_EQ(f.items.size(), 6u);
     EXPECT_EQ(f.items[0].level, 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,81 @@ TEST_F(PhaseMachineTest, FinalPhasesTakeAnyPhaseWithoutTouchingTheWatches) {
         EXPECT_EQ(machine.phase(), LoadPhase::Sending);
         EXPECT_EQ(time(Stopwatch::Receive), 50u);
         EXPECT_FALSE(running(Stopwatch::Send));
+    }
+}
+
+// A phase reported before the response is awaited, other than the one that moves the transfer
+// on: the item shows it and the running stopwatch goes on; an error resets every stopwatch.
+struct EarlyPhaseCase {
+    LoadPhase from;
+    LoadPhase to;
+};
+
+void PrintTo(const EarlyPhaseCase& c, std::ostream* os) {
+    *os << static_cast<int>(c.from) << "->" << static_cast<int>(c.to);
+}
+
+class PhaseMachineEarlyPhases : public PhaseMachineTest,
+                                public ::testing::WithParamInterface<EarlyPhaseCase> {
+protected:
+    // Brings the machine to `from` after 5 ms in it; returns the stopwatch then running.
+    Stopwatch enter(LoadPhase from) {
+        machine.begin();
+        if (from == LoadPhase::Redirecting) machine.step(LoadPhase::Redirecting);
+        if (from == LoadPhase::Sending) machine.step(LoadPhase::Sending);
+        EXPECT_EQ(machine.phase(), from);
+        clock.advance(5);
+        return from == LoadPhase::Sending ? Stopwatch::Send : Stopwatch::Connect;
+    }
+};
+
+TEST_P(PhaseMachineEarlyPhases, OtherPhasesAreShownAndTheRunningWatchGoesOn) {
+    const Stopwatch watch = enter(GetParam().from);
+    const std::vector<std::string> callsBefore = hooks.calls;
+    machine.step(GetParam().to);
+    EXPECT_EQ(machine.phase(), GetParam().to);
+    EXPECT_TRUE(running(watch));
+    clock.advance(7);
+    machine.stopAll();
+    EXPECT_EQ(time(watch), 12u);
+    EXPECT_EQ(hooks.calls, callsBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PhaseMachineEarlyPhases,
+    ::testing::Values(EarlyPhaseCase{LoadPhase::Connecting, LoadPhase::Ready},
+                      EarlyPhaseCase{LoadPhase::Connecting, LoadPhase::Redirecting},
+                      EarlyPhaseCase{LoadPhase::Connecting, LoadPhase::Receiving},
+                      EarlyPhaseCase{LoadPhase::Connecting, LoadPhase::Completed},
+                      EarlyPhaseCase{LoadPhase::Connecting, LoadPhase::Skipped},
+                      EarlyPhaseCase{LoadPhase::Redirecting, LoadPhase::Ready},
+                      EarlyPhaseCase{LoadPhase::Redirecting, LoadPhase::Connecting},
+                      EarlyPhaseCase{LoadPhase::Redirecting, LoadPhase::Receiving},
+                      EarlyPhaseCase{LoadPhase::Redirecting, LoadPhase::Completed},
+                      EarlyPhaseCase{LoadPhase::Redirecting, LoadPhase::Skipped},
+                      EarlyPhaseCase{LoadPhase::Sending, LoadPhase::Ready},
+                      EarlyPhaseCase{LoadPhase::Sending, LoadPhase::Connecting},
+                      EarlyPhaseCase{LoadPhase::Sending, LoadPhase::Redirecting},
+                      EarlyPhaseCase{LoadPhase::Sending, LoadPhase::Completed},
+                      EarlyPhaseCase{LoadPhase::Sending, LoadPhase::Skipped}));
+
+TEST_F(PhaseMachineTest, ErrorBeforeTheResponseStopsAndClearsEveryWatch) {
+    for (LoadPhase from : {LoadPhase::Connecting, LoadPhase::Redirecting, LoadPhase::Sending}) {
+        SCOPED_TRACE(static_cast<int>(from));
+        PhaseMachine fresh(clock, hooks);
+        fresh.begin();
+        clock.advance(3);
+        if (from != LoadPhase::Connecting) fresh.step(from);
+        clock.advance(4);
+        fresh.step(LoadPhase::Error);
+        EXPECT_EQ(fresh.phase(), LoadPhase::Error);
+        clock.advance(9);
+        fresh.stopAll();
+        for (Stopwatch w :
+             {Stopwatch::Connect, Stopwatch::Send, Stopwatch::Wait, Stopwatch::Receive}) {
+            EXPECT_FALSE(fresh.timers().running(w));
+            EXPECT_EQ(fresh.timers().elapsed(w), 0u);
+        }
     }
 }
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <string>
+
 #include "persist/SettingsMap.h"
 #include "persist/SettingsStore.h"
 #include "platform/RegistryKey.h"
@@ -85,16 +89,20 @@ TEST_F(SettingsBagTest, ViewSettingsDefaultsApplyToAnEmptyStore) {
     SettingsBag bag;
     enterViewSettingsDefaults(bag);
     bag.load("ViewSettings");
-    EXPECT_EQ(bag.ints().size(), 27u);
-    EXPECT_EQ(bag.strings().size(), 1u);
-    EXPECT_EQ(bag.getInt("SiteTabLocation"), 2);
-    EXPECT_EQ(bag.getInt("ReportTabXSize"), 400);
-    EXPECT_EQ(bag.getInt("ReportTabSelection"), 2);
-    EXPECT_EQ(bag.getInt("StatTabView1"), 59411);
-    EXPECT_EQ(bag.getInt("SourceStatTabPin"), 1);
-    EXPECT_EQ(bag.getInt("SourceTabSplitSize"), 30);
-    EXPECT_EQ(bag.getInt("FirstTime"), 1);
-    EXPECT_EQ(bag.getString("LastOpenFileLocation"), "");
+    const std::map<std::string, std::int32_t, std::less<>> panes = {
+        {"SiteTabLocation", 2},    {"SiteTabPin", 1},          {"SiteTabXSize", 200},
+        {"SiteTabYSize", 200},     {"SiteTabActive", 1},       {"SiteTabSelection", 1},
+        {"StatTabLocation", 0},    {"StatTabPin", 0},          {"StatTabXSize", 200},
+        {"StatTabYSize", 200},     {"StatTabActive", 1},       {"StatTabSelection", 1},
+        {"StatTabView1", 59411},   {"ReportTabLocation", 0},   {"ReportStatTabPin", 0},
+        {"ReportTabXSize", 400},   {"ReportTabYSize", 200},    {"ReportTabActive", 1},
+        {"ReportTabSelection", 2}, {"ReportTabView1", 59411},  {"SourceTabLocation", 0},
+        {"SourceStatTabPin", 1},   {"SourceTabXSize", 200},    {"SourceTabYSize", 200},
+        {"SourceTabActive", 1},    {"SourceTabSplitSize", 30}, {"FirstTime", 1},
+    };
+    EXPECT_EQ(bag.ints(), panes);
+    EXPECT_EQ(bag.strings(),
+              (std::map<std::string, std::string, std::less<>>{{"LastOpenFileLocation", ""}}));
 }
 
 }  // namespace

@@ -29,8 +29,9 @@ RunCase yields(std::string name, std::string statement, std::string rows,
     return {std::move(name), std::move(statement), std::move(rows), false, table};
 }
 
-RunCase fails(std::string name, std::string statement, std::string message) {
-    return {std::move(name), std::move(statement), std::move(message), true};
+RunCase fails(std::string name, std::string statement, std::string message,
+              FixtureTable table = FixtureTable::Elements) {
+    return {std::move(name), std::move(statement), std::move(message), true, table};
 }
 
 constexpr const char* kLikeMessage = "Can't 'LIKE' compare on this type.";
@@ -75,6 +76,9 @@ const std::vector<RunCase> kCases = {
     fails("DecidedConditionsStillEvaluated", "select URL where ID=99 and Size like 1",
           kLikeMessage),
     fails("LikeOnNumber", "select Size where Size like 1", kLikeMessage),
+    // Without a first row no literal can be made, so the statement fails before any comparison.
+    fails("LikeOnNumberOverNoRows", "select Size where Size like 1", "Invalid value: '1'.",
+          FixtureTable::NoRows),
 
     // Aggregates over text.
     fails("SumOverText", "select SUM(Host)", "Can't perform 'SUM' operation on 'string' type."),

@@ -151,6 +151,10 @@ const std::vector<ParseCase> kCases = {
     fails("NoColumn", "select URL where foo=bar", "Invalid condition statement: 'foo=bar'."),
     fails("UnknownSymbolOperator", "select URL where Size=>5", "Invalid operator: '=>'."),
     fails("UnknownWordOperator", "select URL where Size between 5", "Invalid operator: 'between'."),
+    // The type of the compared column is no concern of the parser: LIKE on a number fails only
+    // when a row is compared.
+    parses("LikeOnNumber", "select Size where Size like 1",
+           "item 0: column 7 plain \"size\"\ncondition: and column 7 flags 8 \"1 b\"\n"),
     fails("NoRowForLiteral", "select URL where Size>1", "Invalid value: '1'.",
           FixtureTable::NoRows),
 

@@ -125,6 +125,14 @@ TEST(ArchiveVersion, MismatchIsReportedWithoutThrowing) {
     EXPECT_FALSE(xlib::serializeVersion(false, a));
 }
 
+TEST(ArchiveVersion, TheWordThreeLoadsAndIsConsumed) {
+    const auto data = bytes({3, 0, 0, 0, 9});
+    MemoryInputStream in(data);
+    Archive a(in);
+    EXPECT_TRUE(xlib::serializeVersion(false, a));
+    EXPECT_EQ(in.remaining(), 1);
+}
+
 TEST(ArchiveFailures, TruncatedIntConsumesNothing) {
     const auto data = bytes({1, 2, 3});
     CountingInput in(data);

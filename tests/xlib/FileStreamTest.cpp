@@ -93,6 +93,22 @@ TEST_F(FileTest, FailedOpensSurfaceAtFirstTransfer) {
     }
 }
 
+TEST_F(FileTest, AnEmptyFileOpensButFailsAtTheFirstInt) {
+    writeFile(path("empty"), "");
+    xlib::FileStream in;
+    ASSERT_TRUE(in.open(path("empty"), Disposition::OpenExisting, Access::Read));
+    EXPECT_EQ(in.remaining(), 0);
+    xlib::Archive loading(in.input());
+    std::int32_t v = 7;
+    try {
+        xlib::serializeInt(v, false, loading);
+        FAIL();
+    } catch (const xlib::Exception& e) {
+        EXPECT_STREQ(e.message(), "Can't read data from stream");
+    }
+    EXPECT_EQ(v, 7);
+}
+
 TEST_F(FileTest, CreateAlwaysTruncates) {
     writeFile(path("t"), "previous content");
     xlib::FileStream out;

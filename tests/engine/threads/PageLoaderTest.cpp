@@ -117,13 +117,20 @@ TEST_F(PageLoading, ADnsFailureOfTheOnlyItemIsAnError) {
 }
 
 TEST_F(PageLoading, AFailingImageIsAChildError) {
-    page("/broken.html", "<html>" + img("/content?status=404&type=image/gif") + "</html>");
+    const std::string broken = "/content?status=404&type=image/gif&size=57";
+    page("/broken.html", "<html>" + img(broken) + "</html>");
     const auto entry = load(url("/broken.html"));
     EXPECT_EQ(entry->state(), PageState::ChildError);
     const engine::PageFigures f = entry->figures(engine::kActualSpeed);
     ASSERT_EQ(f.items.size(), 2u);
     EXPECT_EQ(f.items[1].item->result(), -1);
     EXPECT_EQ(f.items[1].item->statusCode(), 404);
+    // The refused image keeps its measured record: its address and its error page's body.
+    const engine::ElementStats& stats = f.items[1].stats;
+    EXPECT_EQ(stats.urlText, url(broken));
+    EXPECT_EQ(stats.port, server_.port());
+    EXPECT_EQ(stats.size, 57u);
+    EXPECT_EQ(stats.contentType, "image/gif");
 }
 
 TEST_F(PageLoading, AnOctetStreamRootIsSkippedAndThePageCanceled) {
