@@ -13,6 +13,7 @@ class BodyBuffer {
 public:
     static constexpr std::uint64_t kDefaultCap = 256ull << 20;  // 256 MiB
     static constexpr std::uint64_t kMaxReserve = 16ull << 20;   // reserved ahead at most
+    static constexpr std::size_t kPrepareFrom = 1u << 20;       // room mapped ahead from here
 
     explicit BodyBuffer(std::uint64_t cap = kDefaultCap) : cap_(cap) {}
 
@@ -32,6 +33,8 @@ public:
     static std::uint32_t size32(std::uint64_t bytes);
 
 private:
+    void reserve(std::size_t capacity);
+
     std::uint64_t cap_;
     std::uint64_t received_ = 0;
     bool overCap_ = false;

@@ -44,6 +44,24 @@ TEST(BodyBuffer, AnnouncedLengthsBeyondTheCapReserveNothing) {
     EXPECT_EQ(body.take(), "x");
 }
 
+TEST(BodyBuffer, LargeBodiesKeepEveryByteWhetherAnnouncedOrGrown) {
+    // Large room is mapped ahead of the bytes; what was appended before must survive that.
+    std::string chunk(64 * 1024, '\0');
+    for (std::size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<char>(i * 7 + i / 251);
+    for (const std::uint64_t announced : {std::uint64_t{0}, std::uint64_t{5} << 20}) {
+        BodyBuffer body;
+        body.append("head", 4);
+        body.expect(announced);
+        std::string expected = "head";
+        for (int i = 0; i < 80; ++i) {  // 5 MiB, crossing several growths when not announced
+            body.append(chunk.data(), chunk.size());
+            expected += chunk;
+        }
+        EXPECT_EQ(body.received(), expected.size());
+        EXPECT_TRUE(body.take() == expected) << "announced " << announced;
+    }
+}
+
 TEST(BodyBuffer, CountsPastFourGibibytesWithoutWrapping) {
     BodyBuffer body(1 << 20);
     const std::string chunk(1 << 20, 'x');
