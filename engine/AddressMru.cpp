@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/ParsedUrl.h"
+#include "persist/SettingsBag.h"
 #include "persist/SettingsMap.h"
 #include "persist/SettingsStore.h"
 
@@ -59,13 +60,13 @@ void AddressMru::mruLoad() {
 }
 
 bool AddressMru::mruSave() const {
-    persist::deleteSection(kSection);  // missing is fine: nothing to remove
-    bool saved = true;
-    for (std::size_t i = 0; i < list_.size(); ++i)
-        saved = persist::writeStringValue(kSection, entryName(i), list_[i]) && saved;
-    saved =
-        persist::writeIntValue(kSection, kCount, static_cast<std::int32_t>(list_.size())) && saved;
-    return persist::writeStringValue(kSection, kLast, completeTyped(barText_)) && saved;
+    // The section is written whole: the recent addresses, their count and the address bar's
+    // text, and nothing else (a "current" address saved earlier goes).
+    persist::SettingsBag bag;
+    for (std::size_t i = 0; i < list_.size(); ++i) bag.setString(entryName(i), list_[i]);
+    bag.setInt(kCount, static_cast<std::int32_t>(list_.size()));
+    bag.setString(kLast, completeTyped(barText_));
+    return bag.save(kSection);
 }
 
 bool AddressMru::saveCurrent(std::string_view address) {

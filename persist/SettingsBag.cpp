@@ -32,13 +32,13 @@ void SettingsBag::load(std::string_view section) {
 }
 
 bool SettingsBag::save(std::string_view section) const {
-    // A missing section is not a failure: there is just nothing to delete.
-    deleteSection(section);
-    bool saved = true;
-    for (const auto& [name, value] : ints_) saved = writeIntValue(section, name, value) && saved;
+    std::vector<platform::RegistryData> values;
+    values.reserve(ints_.size() + strings_.size());
+    for (const auto& [name, value] : ints_)
+        values.push_back({name, platform::RegistryType::Int, value, {}});
     for (const auto& [name, value] : strings_)
-        saved = writeStringValue(section, name, value) && saved;
-    return saved;
+        values.push_back({name, platform::RegistryType::String, 0, value});
+    return replaceSection(section, values);
 }
 
 }  // namespace persist

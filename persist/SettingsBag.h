@@ -23,8 +23,8 @@ public:
     // entry when it exists with the entry's type (texts cut to 255 characters). Names not in the
     // bag are ignored; entries whose value is missing keep their current value.
     void load(std::string_view section);
-    // Deletes the whole section with all its sub-keys, then writes every integer entry and every
-    // text entry. False when any write failed.
+    // Replaces the whole section with all its sub-keys by every integer entry and every text
+    // entry, in one change of the store. False when the store could not be written.
     bool save(std::string_view section) const;
 
     const std::map<std::string, std::int32_t, std::less<>>& ints() const { return ints_; }

@@ -92,4 +92,9 @@ bool deleteSection(std::string_view section) {
     return deleteTree(RegistryKey::hive(platform::RegistryHive::CurrentUser), sectionPath(section));
 }
 
+bool replaceSection(std::string_view section, const std::vector<platform::RegistryData>& values) {
+    return RegistryKey::hive(platform::RegistryHive::CurrentUser)
+               .replaceKey(sectionPath(section), values) == RegistryStatus::Success;
+}
+
 }  // namespace persist

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/RegistryNode.h"
 
 namespace persist {
 
@@ -45,5 +48,9 @@ std::optional<std::string> readStringValue(std::string_view section, std::string
 // Deletes the section with all its values and sub-keys, from the leaves up. False when the
 // section does not exist or a key could not be deleted (deletion then stops there).
 bool deleteSection(std::string_view section);
+
+// Replaces the section (values and sub-keys) by exactly `values`, in one change of the store;
+// the store file is not rewritten when the section holds those values already.
+bool replaceSection(std::string_view section, const std::vector<platform::RegistryData>& values);
 
 }  // namespace persist

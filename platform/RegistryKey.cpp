@@ -166,4 +166,22 @@ RegistryStatus RegistryKey::deleteKey(std::string_view subKey) const {
     });
 }
 
+RegistryStatus RegistryKey::replaceKey(std::string_view subKey,
+                                       const std::vector<RegistryData>& values) const {
+    std::vector<std::string> names;
+    if (const auto status = pathTo(subKey, names); status != RegistryStatus::Success) return status;
+    if (names.empty()) return RegistryStatus::InvalidParameter;
+    for (const auto& value : values)
+        if (value.name.size() > RegistryNode::kMaxValueNameLength)
+            return RegistryStatus::InvalidParameter;
+    return store().update([&](RegistryNode& root) {
+        if (!root.find(names_)) return RegistryStatus::KeyDeleted;
+        const auto parentNames = std::vector<std::string>(names.begin(), names.end() - 1);
+        root.create(parentNames).removeChild(names.back());
+        RegistryNode& key = root.create(names);
+        for (const auto& value : values) key.setValue(value);
+        return RegistryStatus::Success;
+    });
+}
+
 }  // namespace platform

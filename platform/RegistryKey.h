@@ -56,6 +56,12 @@ public:
     // (HasSubKeys): callers remove a tree from the leaves up.
     RegistryStatus deleteKey(std::string_view subKey) const;
 
+    // Deletes subKey with everything below it and creates it anew holding exactly `values`, in
+    // one change of the store: a section saved whole costs one rewrite of the file, and none
+    // when it holds those values already.
+    RegistryStatus replaceKey(std::string_view subKey,
+                              const std::vector<RegistryData>& values) const;
+
 private:
     RegistryStore store() const;
     // The full path of subKey below this key, or InvalidParameter.

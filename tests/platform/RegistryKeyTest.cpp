@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -134,6 +136,38 @@ TEST_F(RegistryKeyTest, KeysAreDeletedFromTheLeavesUp) {
 
     EXPECT_EQ(top.deleteKey("Middle"), RegistryStatus::Success);
     EXPECT_EQ(user_.deleteKey(""), RegistryStatus::InvalidParameter);  // the branch root stays
+}
+
+TEST_F(RegistryKeyTest, ReplacingAKeyLeavesExactlyTheGivenValuesInOneRewrite) {
+    const RegistryKey section = created("Section\\Nested");
+    ASSERT_EQ(section.setInt("stale", 1), RegistryStatus::Success);
+    const RegistryKey parent = created("Section");
+    ASSERT_EQ(parent.setString("old", "gone"), RegistryStatus::Success);
+    const RegistryKey sibling = created("Sibling");
+    ASSERT_EQ(sibling.setInt("kept", 7), RegistryStatus::Success);
+
+    const std::vector<platform::RegistryData> values = {
+        {"mru0", RegistryType::String, 0, "http://a/"}, {"mru_end", RegistryType::Int, 1, {}}};
+    ASSERT_EQ(user_.replaceKey("Section", values), RegistryStatus::Success);
+
+    RegistryKey replaced, nested;
+    ASSERT_EQ(user_.open("Section", replaced), RegistryStatus::Success);
+    EXPECT_EQ(queryText(replaced, "mru0"), "http://a/");
+    EXPECT_EQ(replaced.queryValue("old", nullptr, nullptr, nullptr), RegistryStatus::NotFound);
+    EXPECT_EQ(replaced.open("Nested", nested), RegistryStatus::NotFound);
+    std::uint32_t size = 0;
+    EXPECT_EQ(sibling.queryValue("kept", nullptr, nullptr, &size), RegistryStatus::Success);
+
+    // The same values again (under the same spelling) change nothing: the file is not replaced.
+    struct stat before {};
+    ASSERT_EQ(::stat(home_.userStore().c_str(), &before), 0);
+    ASSERT_EQ(user_.replaceKey("Section", values), RegistryStatus::Success);
+    struct stat after {};
+    ASSERT_EQ(::stat(home_.userStore().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+
+    EXPECT_EQ(user_.replaceKey("", values), RegistryStatus::InvalidParameter);
+    EXPECT_EQ(user_.replaceKey("a\\\\b", values), RegistryStatus::InvalidParameter);
 }
 
 TEST_F(RegistryKeyTest, MalformedPathsAndNamesAreRefused) {
