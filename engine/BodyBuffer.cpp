@@ -1,7 +1,5 @@
 #include "engine/BodyBuffer.h"
 
-#include "platform/FreshMemory.h"
-
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -14,43 +12,62 @@ void BodyBuffer::expect(std::uint64_t length) {
     reserve(static_cast<std::size_t>(std::min(length, kMaxReserve)));
 }
 
+std::size_t BodyBuffer::kept() const {
+    return large_.capacity() > 0 ? large_.size() : bytes_.size();
+}
+
 void BodyBuffer::reserve(std::size_t capacity) {
-    if (capacity <= bytes_.capacity()) return;
-    bytes_.reserve(capacity);
-    // Large room is fresh memory: have it mapped at once rather than one page fault at a time
-    // while the body arrives, which would show up as receive time.
-    if (bytes_.capacity() >= kPrepareFrom)
-        platform::prepareForWriting(bytes_.data() + bytes_.size(),
-                                    bytes_.capacity() - bytes_.size());
+    if (large_.capacity() > 0) {
+        large_.reserve(capacity);
+    } else if (capacity >= kLargeFrom) {
+        large_.reserve(capacity);
+        large_.append(bytes_.data(), bytes_.size());
+        std::string().swap(bytes_);
+    } else {
+        bytes_.reserve(capacity);
+    }
 }
 
 void BodyBuffer::append(const char* data, std::size_t count) {
     const std::uint64_t max = std::numeric_limits<std::uint64_t>::max();
     received_ = count > max - received_ ? max : received_ + count;
     if (overCap_) return;
-    if (bytes_.size() + count > cap_) {
+    if (kept() + count > cap_) {
         overCap_ = true;
         std::string().swap(bytes_);
+        large_.release();
         return;
     }
-    const std::size_t needed = bytes_.size() + count;
-    if (needed > bytes_.capacity()) {
+    const std::size_t needed = kept() + count;
+    const std::size_t capacity = large_.capacity() > 0 ? large_.capacity() : bytes_.capacity();
+    if (needed > capacity) {
         // Grow geometrically, but never reserve beyond the cap.
-        const std::uint64_t grown = std::max<std::uint64_t>(needed, 2 * bytes_.capacity());
+        const std::uint64_t grown = std::max<std::uint64_t>(needed, 2 * capacity);
         reserve(static_cast<std::size_t>(std::min(grown, cap_)));
     }
-    bytes_.append(data, count);
+    if (large_.capacity() > 0)
+        large_.append(data, count);
+    else
+        bytes_.append(data, count);
 }
 
 void BodyBuffer::clear() {
     received_ = 0;
     overCap_ = false;
     bytes_.clear();
+    large_.clear();
 }
 
 std::string BodyBuffer::take() {
-    std::string out = std::move(bytes_);
-    bytes_.clear();
+    if (large_.capacity() == 0) {
+        std::string out = std::move(bytes_);
+        bytes_.clear();
+        return out;
+    }
+    // The item keeps its body as a string: this copy into fresh memory is made once the
+    // transfer has ended and its stopwatches have stopped.
+    std::string out(large_.data(), large_.size());
+    large_.release();
     return out;
 }
 

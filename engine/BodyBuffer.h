@@ -4,16 +4,19 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/LargeBuffer.h"
+
 namespace engine {
 
 // The bytes of one response body, kept up to a cap. Past the cap the bytes kept so far are
 // released and later ones only counted, so memory stays bounded whatever the server sends while
-// the count stays honest. Not thread-safe: one transfer fills it.
+// the count stays honest. A large body is kept in huge pages while it arrives, so storing it
+// does not slow the transfer being timed (LargeBuffer.h). Not thread-safe: one transfer fills it.
 class BodyBuffer {
 public:
     static constexpr std::uint64_t kDefaultCap = 256ull << 20;  // 256 MiB
     static constexpr std::uint64_t kMaxReserve = 16ull << 20;   // reserved ahead at most
-    static constexpr std::size_t kPrepareFrom = 1u << 20;       // room mapped ahead from here
+    static constexpr std::size_t kLargeFrom = 1u << 20;         // kept in huge pages from here
 
     explicit BodyBuffer(std::uint64_t cap = kDefaultCap) : cap_(cap) {}
 
@@ -34,11 +37,13 @@ public:
 
 private:
     void reserve(std::size_t capacity);
+    std::size_t kept() const;
 
     std::uint64_t cap_;
     std::uint64_t received_ = 0;
     bool overCap_ = false;
-    std::string bytes_;
+    std::string bytes_;            // a body smaller than kLargeFrom
+    platform::LargeBuffer large_;  // a larger one, once it is announced or has grown so far
 };
 
 }  // namespace engine

@@ -45,7 +45,7 @@ TEST(BodyBuffer, AnnouncedLengthsBeyondTheCapReserveNothing) {
 }
 
 TEST(BodyBuffer, LargeBodiesKeepEveryByteWhetherAnnouncedOrGrown) {
-    // Large room is mapped ahead of the bytes; what was appended before must survive that.
+    // Past 1 MiB the bytes move to other storage; what came before must move with them.
     std::string chunk(64 * 1024, '\0');
     for (std::size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<char>(i * 7 + i / 251);
     for (const std::uint64_t announced : {std::uint64_t{0}, std::uint64_t{5} << 20}) {
@@ -59,7 +59,22 @@ TEST(BodyBuffer, LargeBodiesKeepEveryByteWhetherAnnouncedOrGrown) {
         }
         EXPECT_EQ(body.received(), expected.size());
         EXPECT_TRUE(body.take() == expected) << "announced " << announced;
+        body.append("next", 4);  // the buffer is usable again after take()
+        EXPECT_EQ(body.take(), "next");
     }
+}
+
+TEST(BodyBuffer, ALargeBodyPastTheCapIsCountedButNotKept) {
+    BodyBuffer body(3u << 20);
+    const std::string chunk(1u << 20, 'z');
+    for (int i = 0; i < 5; ++i) body.append(chunk.data(), chunk.size());
+    EXPECT_TRUE(body.overCap());
+    EXPECT_EQ(body.received(), 5u << 20);
+    EXPECT_EQ(body.take(), "");
+    body.clear();
+    body.append(chunk.data(), chunk.size());
+    EXPECT_FALSE(body.overCap());
+    EXPECT_EQ(body.take().size(), chunk.size());
 }
 
 TEST(BodyBuffer, CountsPastFourGibibytesWithoutWrapping) {
