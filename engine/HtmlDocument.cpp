@@ -1,5 +1,7 @@
 #include "engine/HtmlDocument.h"
 
+#include "platform/LargePages.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -13,7 +15,9 @@ static_assert(std::is_trivially_destructible_v<HtmlNode>);
 static_assert(std::is_trivially_destructible_v<HtmlAttribute>);
 
 HtmlDocument::HtmlDocument(std::string_view source)
-    : storage_(std::make_unique<std::pmr::monotonic_buffer_resource>(64 * 1024)),
+    // A large document's storage grows into blocks of megabytes: those come in large pages.
+    : storage_(std::make_unique<std::pmr::monotonic_buffer_resource>(
+          64 * 1024, platform::largePageResource())),
       source_(store(source.substr(0, std::numeric_limits<std::uint32_t>::max()))),
       root_(&newNode(HtmlTag::kDocument, htmlTagName(HtmlTag::kDocument), 0,
                      static_cast<std::uint32_t>(source_.size()))) {}

@@ -1,26 +1,22 @@
 #include "platform/LargeBuffer.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <new>
+
+#include "platform/LargePages.h"
 
 namespace platform {
 
 void LargeBuffer::Free::operator()(char* memory) const {
-    std::free(memory);
+    freeLargePages(memory);
 }
 
 void LargeBuffer::reserve(std::size_t capacity) {
     if (capacity <= capacity_) return;
-    const std::size_t rounded = (capacity + kAlignment - 1) / kAlignment * kAlignment;
-    if (rounded < capacity) throw std::bad_alloc();
-    std::unique_ptr<char, Free> grown(static_cast<char*>(std::aligned_alloc(kAlignment, rounded)));
-    if (!grown) throw std::bad_alloc();
-    // Only advice: a kernel without transparent huge pages ignores it.
-    ::madvise(grown.get(), rounded, MADV_HUGEPAGE);
+    const std::size_t rounded = largePageRounded(capacity);
+    std::unique_ptr<char, Free> grown(static_cast<char*>(allocateLargePages(rounded)));
     if (size_ > 0) std::memcpy(grown.get(), memory_.get(), size_);
     memory_ = std::move(grown);
     capacity_ = rounded;

@@ -6,14 +6,9 @@
 namespace platform {
 
 // A growable byte buffer for large contents that arrive piecewise, such as a response body of
-// several megabytes. Its memory is aligned to 2 MiB and offered huge pages: left to ordinary
-// 4 KiB pages, every page faults on first touch, and on a virtual machine those faults can cost
-// several times what the bytes do (storing a 5 MB body took 18-24 ms against about 5 ms with
-// huge pages, for a transfer of 4 ms). Growth doubles, so copies stay rare.
+// several megabytes, in large pages (LargePages.h). Growth doubles, so copies stay rare.
 class LargeBuffer {
 public:
-    static constexpr std::size_t kAlignment = std::size_t{2} << 20;
-
     LargeBuffer() = default;
 
     // Room for at least `capacity` bytes in all, keeping the bytes held.
