@@ -23,8 +23,9 @@ public:
     // Stored texts are cut to 255 characters.
     void mruLoad();
 
-    // Deletes the whole "AddrMRU" section, then writes the list, "mru_end" and "last" (the bar's
-    // text completed as a typed address). False when a write failed.
+    // Replaces the whole "AddrMRU" section, in one change of the store, by the list, "mru_end"
+    // and "last" (the bar's text completed as a typed address). False when the store could not
+    // be written.
     bool mruSave() const;
 
     // Writes "current": the address of the page shown when the main window closes.
