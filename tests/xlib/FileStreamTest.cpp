@@ -197,6 +197,25 @@ TEST_F(FileTest, SaveHittingTheFileSizeLimitKeepsOldFile) {
     EXPECT_EQ(entries(), 1u);
 }
 
+// Runs in a forked child: killed in the middle of a save, before it could commit.
+[[noreturn]] void killedWhileSaving(const std::string& target) {
+    xlib::SaveStream file(target);
+    xlib::Archive a(file);
+    std::string chunk(64 * 1024, 'n');
+    for (int i = 0; i < 16; ++i) xlib::serializeString(chunk, true, a);
+    ::raise(SIGKILL);
+    std::_Exit(1);
+}
+
+TEST_F(FileTest, AProcessKilledWhileSavingLeavesNothingBehind) {
+    const auto target = path("settings.conf");
+    writeFile(target, "old settings");
+    EXPECT_EXIT(killedWhileSaving(target), ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EQ(readFile(target), "old settings");
+    // The bytes were written to a file without a name: nothing is left beside the target.
+    EXPECT_EQ(entries(), 1u);
+}
+
 TEST_F(FileTest, SaveIntoMissingFolderFailsCleanly) {
     xlib::SaveStream file(path("nowhere/x.cfg"));
     xlib::Archive a(file);

@@ -4,8 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "xlib/Exception.h"
@@ -27,18 +31,45 @@ void syncFolder(const std::string& folder) {
     ::close(fd);
 }
 
+// An unnamed file is given its name through /proc; without /proc it could never get one.
+bool canNameUnnamedFiles() {
+    return ::access("/proc/self/fd", X_OK) == 0;
+}
+
+// A name beside the target that no other file has: "<target>.<six letters>".
+std::string freshName(const std::string& target) {
+    static std::atomic<std::uint64_t> counter{0};
+    std::uint64_t seed =
+        static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ull ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (counter.fetch_add(1) << 32);
+    std::string name = target + ".";
+    for (int i = 0; i < 6; ++i) {
+        name += "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"[seed % 62];
+        seed /= 62;
+    }
+    return name;
+}
+
 }  // namespace
 
 SaveStream::SaveStream(std::string target, mode_t mode) : target_(std::move(target)) {
-    std::string pattern = target_ + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+    // The bytes go to a file without a name while they are written, so a process killed in the
+    // middle of a save leaves nothing behind; it is named only just before the rename.
+    if (canNameUnnamedFiles())
+        fd_ = ::open(folderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (fd_ < 0) {
-        failed_ = true;
-        return;
+        // The file system has no unnamed files: a named temporary file from the start.
+        std::string pattern = target_ + ".XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd_ < 0) {
+            failed_ = true;
+            return;
+        }
+        temporary_ = name.data();
     }
-    temporary_ = name.data();
     ::fchmod(fd_, mode);
 }
 
@@ -61,8 +92,22 @@ std::size_t SaveStream::write(const void* bytes, std::size_t count) {
     return done;
 }
 
+bool SaveStream::nameUnnamedFile() {
+    const std::string path = "/proc/self/fd/" + std::to_string(fd_);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = freshName(target_);
+        if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporary_ = std::move(name);
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
 void SaveStream::commit() {
     bool complete = !failed_ && fd_ >= 0 && ::fsync(fd_) == 0;
+    if (complete && temporary_.empty()) complete = nameUnnamedFile();
     if (fd_ >= 0 && ::close(fd_) != 0) complete = false;
     fd_ = -1;
     if (!complete || ::rename(temporary_.c_str(), target_.c_str()) != 0) {

@@ -10,7 +10,8 @@ namespace xlib {
 // Writes a file so that a failed or interrupted save never destroys the previous one: bytes go
 // to a temporary file in the target's folder, and only commit() flushes it, renames it over the
 // target and flushes the folder. Destroyed without a successful commit, the temporary file is
-// removed and the target is untouched.
+// removed and the target is untouched. Where the file system allows, the temporary file has no
+// name until commit() (O_TMPFILE), so even a process killed while saving leaves nothing behind.
 class SaveStream : public OutputStream {
 public:
     explicit SaveStream(std::string target, mode_t mode = 0644);
@@ -28,9 +29,11 @@ public:
 
 private:
     void discard();
+    // Links the unnamed file under a fresh name beside the target (temporary_).
+    bool nameUnnamedFile();
 
     std::string target_;
-    std::string temporary_;
+    std::string temporary_;  // empty while the file has no name
     int fd_ = -1;
     bool failed_ = false;
 };
