@@ -92,9 +92,10 @@ bool deleteSection(std::string_view section) {
     return deleteTree(RegistryKey::hive(platform::RegistryHive::CurrentUser), sectionPath(section));
 }
 
-bool replaceSection(std::string_view section, const std::vector<platform::RegistryData>& values) {
+bool replaceSection(std::string_view section, const std::vector<platform::RegistryData>& values,
+                    const platform::RegistryKey::SubKeyValues& subSections) {
     return RegistryKey::hive(platform::RegistryHive::CurrentUser)
-               .replaceKey(sectionPath(section), values) == RegistryStatus::Success;
+               .replaceKey(sectionPath(section), values, subSections) == RegistryStatus::Success;
 }
 
 }  // namespace persist

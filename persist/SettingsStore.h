@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/RegistryKey.h"
 #include "platform/RegistryNode.h"
 
 namespace persist {
@@ -49,8 +50,10 @@ std::optional<std::string> readStringValue(std::string_view section, std::string
 // section does not exist or a key could not be deleted (deletion then stops there).
 bool deleteSection(std::string_view section);
 
-// Replaces the section (values and sub-keys) by exactly `values`, in one change of the store;
-// the store file is not rewritten when the section holds those values already.
-bool replaceSection(std::string_view section, const std::vector<platform::RegistryData>& values);
+// Replaces the section (values and sub-keys) by exactly `values` and the given sub-sections with
+// their values, in one change of the store; the store file is not rewritten when the section
+// holds all that already.
+bool replaceSection(std::string_view section, const std::vector<platform::RegistryData>& values,
+                    const platform::RegistryKey::SubKeyValues& subSections = {});
 
 }  // namespace persist

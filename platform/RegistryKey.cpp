@@ -1,5 +1,6 @@
 #include "platform/RegistryKey.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -167,12 +168,20 @@ RegistryStatus RegistryKey::deleteKey(std::string_view subKey) const {
 }
 
 RegistryStatus RegistryKey::replaceKey(std::string_view subKey,
-                                       const std::vector<RegistryData>& values) const {
+                                       const std::vector<RegistryData>& values,
+                                       const SubKeyValues& subKeys) const {
     std::vector<std::string> names;
     if (const auto status = pathTo(subKey, names); status != RegistryStatus::Success) return status;
-    if (names.empty()) return RegistryStatus::InvalidParameter;
-    for (const auto& value : values)
-        if (value.name.size() > RegistryNode::kMaxValueNameLength)
+    if (names.empty() || names.size() + 1 > RegistryNode::kMaxDepth)
+        return RegistryStatus::InvalidParameter;
+    const auto validValues = [](const std::vector<RegistryData>& list) {
+        return std::all_of(list.begin(), list.end(), [](const RegistryData& value) {
+            return value.name.size() <= RegistryNode::kMaxValueNameLength;
+        });
+    };
+    if (!validValues(values)) return RegistryStatus::InvalidParameter;
+    for (const auto& [name, subValues] : subKeys)
+        if (!isValidKeyName(name) || !validValues(subValues))
             return RegistryStatus::InvalidParameter;
     return store().update([&](RegistryNode& root) {
         if (!root.find(names_)) return RegistryStatus::KeyDeleted;
@@ -180,6 +189,10 @@ RegistryStatus RegistryKey::replaceKey(std::string_view subKey,
         root.create(parentNames).removeChild(names.back());
         RegistryNode& key = root.create(names);
         for (const auto& value : values) key.setValue(value);
+        for (const auto& [name, subValues] : subKeys) {
+            RegistryNode& child = key.addChild(name);
+            for (const auto& value : subValues) child.setValue(value);
+        }
         return RegistryStatus::Success;
     });
 }

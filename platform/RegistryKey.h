@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/RegistryStatus.h"
@@ -56,11 +57,13 @@ public:
     // (HasSubKeys): callers remove a tree from the leaves up.
     RegistryStatus deleteKey(std::string_view subKey) const;
 
-    // Deletes subKey with everything below it and creates it anew holding exactly `values`, in
-    // one change of the store: a section saved whole costs one rewrite of the file, and none
-    // when it holds those values already.
-    RegistryStatus replaceKey(std::string_view subKey,
-                              const std::vector<RegistryData>& values) const;
+    // Deletes subKey with everything below it and creates it anew holding exactly `values` and
+    // the given sub-keys with their values, in one change of the store: a section saved whole
+    // costs one rewrite of the file, none when it holds all that already, and a process that
+    // dies meanwhile leaves the old section or the new one, never a part of it.
+    using SubKeyValues = std::vector<std::pair<std::string, std::vector<RegistryData>>>;
+    RegistryStatus replaceKey(std::string_view subKey, const std::vector<RegistryData>& values,
+                              const SubKeyValues& subKeys = {}) const;
 
 private:
     RegistryStore store() const;

@@ -1,6 +1,9 @@
 #include "report/FilterConditionList.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/ConnectionSpeed.h"
 #include "persist/RegistryValue.h"
@@ -65,14 +68,17 @@ FilterCondition readCondition(const std::string& keyPath) {
     return c;
 }
 
-bool writeCondition(const std::string& section, const FilterCondition& c) {
-    bool written = persist::writeStringValue(section, "name", c.name);
-    for (const auto& stored : kIntFields)
-        written = persist::writeIntValue(section, stored.name, c.*stored.field) && written;
-    written = persist::writeIntValue(section, "enabled", c.enabled ? 1 : 0) && written;
-    return persist::writeIntValue(section, "CustomColor",
-                                  static_cast<std::int32_t>(c.customColor)) &&
-           written;
+// A condition's values as its sub-key of the filters section holds them.
+std::vector<platform::RegistryData> conditionValues(const FilterCondition& c) {
+    const auto number = [](const char* name, std::int32_t n) {
+        return platform::RegistryData{name, platform::RegistryType::Int, n, {}};
+    };
+    std::vector<platform::RegistryData> values;
+    values.push_back({"name", platform::RegistryType::String, 0, c.name});
+    for (const auto& stored : kIntFields) values.push_back(number(stored.name, c.*stored.field));
+    values.push_back(number("enabled", c.enabled ? 1 : 0));
+    values.push_back(number("CustomColor", static_cast<std::int32_t>(c.customColor)));
+    return values;
 }
 
 }  // namespace
@@ -130,13 +136,19 @@ FilterConditionList FilterConditionList::load() {
 
 bool FilterConditionList::save() {
     bool saved = persist::writeIntValue(kSection, "filter_valid", 1);
-    persist::deleteSection(kFiltersSection);
     renumber();
+    // Every condition in one change of the store: a save that fails or is killed half-way
+    // leaves the previous list, never a part of either.
+    platform::RegistryKey::SubKeyValues subKeys;
     for (const auto& condition : conditions_) {
-        const std::string section = std::string(kFiltersSection) + "\\" + subKeyName(condition);
-        saved = writeCondition(section, condition) && saved;
+        std::string key = subKeyName(condition);
+        if (!platform::isValidKeyName(key)) {
+            saved = false;  // a name the store cannot hold: this one condition is not saved
+            continue;
+        }
+        subKeys.emplace_back(std::move(key), conditionValues(condition));
     }
-    return saved;
+    return persist::replaceSection(kFiltersSection, {}, subKeys) && saved;
 }
 
 std::string FilterConditionList::subKeyName(const FilterCondition& condition) {

@@ -166,6 +166,21 @@ TEST_F(RegistryKeyTest, ReplacingAKeyLeavesExactlyTheGivenValuesInOneRewrite) {
     ASSERT_EQ(::stat(home_.userStore().c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
 
+    // Sub-keys come with their own values, in the same change; a name no key can have is refused
+    // before anything changes.
+    const RegistryKey::SubKeyValues subKeys = {{"Child[1]", {{"x", RegistryType::Int, 5, {}}}}};
+    ASSERT_EQ(user_.replaceKey("Section", {}, subKeys), RegistryStatus::Success);
+    RegistryKey child;
+    ASSERT_EQ(user_.open("Section\\child[1]", child), RegistryStatus::Success);
+    std::int32_t x = 0;
+    std::uint32_t xSize = sizeof x;
+    EXPECT_EQ(child.queryValue("x", nullptr, &x, &xSize), RegistryStatus::Success);
+    EXPECT_EQ(x, 5);
+    EXPECT_EQ(replaced.queryValue("mru0", nullptr, nullptr, nullptr), RegistryStatus::NotFound);
+    EXPECT_EQ(user_.replaceKey("Section", values, {{"bad\\name", {}}}),
+              RegistryStatus::InvalidParameter);
+    EXPECT_EQ(child.queryValue("x", nullptr, nullptr, &xSize), RegistryStatus::Success);
+
     EXPECT_EQ(user_.replaceKey("", values), RegistryStatus::InvalidParameter);
     EXPECT_EQ(user_.replaceKey("a\\\\b", values), RegistryStatus::InvalidParameter);
 }

@@ -98,6 +98,29 @@ TEST(FilterConditionStore, SaveAndLoadRoundTrip) {
     EXPECT_EQ(loaded.conditions(), list.conditions());
 }
 
+TEST(FilterConditionStore, ASaveReplacesTheWholeListAndSkipsNamesNoKeyCanHold) {
+    testing_support::TempHome home;
+    persist::writeStringValue("Settings\\Filters\\Stray[9]", "name", "Stray");
+    persist::writeIntValue("Settings\\Filters", "loose", 1);
+    FilterConditionList list = FilterConditionList::makeDefaults();
+    ASSERT_TRUE(list.save());
+    ASSERT_EQ(FilterConditionList::load().conditions().size(), 6u);
+
+    FilterConditionList shorter;
+    FilterCondition kept;
+    kept.name = "Kept";
+    shorter.add(kept);
+    FilterCondition unstorable;
+    unstorable.name = "bad\xFF";  // not UTF-8: no key can be named after it
+    shorter.add(unstorable);
+    EXPECT_FALSE(shorter.save());  // reported, and the other condition is saved all the same
+
+    const auto loaded = FilterConditionList::load();
+    ASSERT_EQ(loaded.conditions().size(), 1u);
+    EXPECT_EQ(loaded.conditions()[0].name, "Kept");
+    EXPECT_FALSE(persist::readIntValue("Settings\\Filters", "loose").has_value());
+}
+
 TEST(FilterConditionStore, MissingIntegersReadAsMinusOne) {
     testing_support::TempHome home;
     persist::writeIntValue("Settings", "filter_valid", 1);
