@@ -12,12 +12,16 @@ void BodyBuffer::expect(std::uint64_t length) {
     reserve(static_cast<std::size_t>(std::min(length, kMaxReserve)));
 }
 
+bool BodyBuffer::inLargePages() const {
+    return large_.capacity() > 0;
+}
+
 std::size_t BodyBuffer::kept() const {
-    return large_.capacity() > 0 ? large_.size() : bytes_.size();
+    return inLargePages() ? large_.size() : bytes_.size();
 }
 
 void BodyBuffer::reserve(std::size_t capacity) {
-    if (large_.capacity() > 0) {
+    if (inLargePages()) {
         large_.reserve(capacity);
     } else if (capacity >= kLargeFrom) {
         large_.reserve(capacity);
@@ -39,13 +43,13 @@ void BodyBuffer::append(const char* data, std::size_t count) {
         return;
     }
     const std::size_t needed = kept() + count;
-    const std::size_t capacity = large_.capacity() > 0 ? large_.capacity() : bytes_.capacity();
+    const std::size_t capacity = inLargePages() ? large_.capacity() : bytes_.capacity();
     if (needed > capacity) {
         // Grow geometrically, but never reserve beyond the cap.
         const std::uint64_t grown = std::max<std::uint64_t>(needed, 2 * capacity);
         reserve(static_cast<std::size_t>(std::min(grown, cap_)));
     }
-    if (large_.capacity() > 0)
+    if (inLargePages())
         large_.append(data, count);
     else
         bytes_.append(data, count);
@@ -59,7 +63,7 @@ void BodyBuffer::clear() {
 }
 
 std::string BodyBuffer::take() {
-    if (large_.capacity() == 0) {
+    if (!inLargePages()) {
         std::string out = std::move(bytes_);
         bytes_.clear();
         return out;

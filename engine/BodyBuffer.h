@@ -37,6 +37,7 @@ public:
 
 private:
     void reserve(std::size_t capacity);
+    bool inLargePages() const;
     std::size_t kept() const;
 
     std::uint64_t cap_;

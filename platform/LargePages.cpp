@@ -12,18 +12,21 @@ namespace {
 
 constexpr std::size_t kLargeBlockFrom = std::size_t{1} << 20;
 
+bool servedByLargePages(std::size_t bytes, std::size_t alignment) {
+    return bytes >= kLargeBlockFrom && alignment <= kLargePageSize;
+}
+
 class LargePageResource final : public std::pmr::memory_resource {
     void* do_allocate(std::size_t bytes, std::size_t alignment) override {
-        if (bytes < kLargeBlockFrom || alignment > kLargePageSize)
-            return std::pmr::new_delete_resource()->allocate(bytes, alignment);
-        return allocateLargePages(bytes);
+        if (servedByLargePages(bytes, alignment)) return allocateLargePages(bytes);
+        return std::pmr::new_delete_resource()->allocate(bytes, alignment);
     }
 
     void do_deallocate(void* block, std::size_t bytes, std::size_t alignment) override {
-        if (bytes < kLargeBlockFrom || alignment > kLargePageSize)
-            std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
-        else
+        if (servedByLargePages(bytes, alignment))
             freeLargePages(block);
+        else
+            std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
     }
 
     bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {

@@ -4,12 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <cstdint>
 #include <cstdlib>
+#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xlib/Exception.h"
@@ -36,18 +35,14 @@ bool canNameUnnamedFiles() {
     return ::access("/proc/self/fd", X_OK) == 0;
 }
 
-// A name beside the target that no other file has: "<target>.<six letters>".
+// A name beside the target that is very likely unused: "<target>.<six letters>".
 std::string freshName(const std::string& target) {
-    static std::atomic<std::uint64_t> counter{0};
-    std::uint64_t seed =
-        static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ull ^
-        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-        (counter.fetch_add(1) << 32);
+    static constexpr std::string_view kLetters =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
     std::string name = target + ".";
-    for (int i = 0; i < 6; ++i) {
-        name += "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"[seed % 62];
-        seed /= 62;
-    }
+    for (int i = 0; i < 6; ++i) name += kLetters[pick(random)];
     return name;
 }
 
