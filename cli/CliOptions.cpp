@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "engine/ConnectionSpeed.h"
+#include "engine/figures/ConnectionSpeed.h"
 #include "query/TextCase.h"
 
 namespace cli {

@@ -7,8 +7,8 @@
 
 #include "cli/CliOptions.h"
 #include "cli/RunExtras.h"
-#include "engine/EngineSettings.h"
-#include "engine/PageEntry.h"
+#include "engine/schedule/PageEntry.h"
+#include "engine/settings/EngineSettings.h"
 
 namespace cli {
 

@@ -11,8 +11,8 @@
 #include "cli/JsonReport.h"
 #include "cli/OutputFile.h"
 #include "cli/PageFacts.h"
-#include "engine/Clock.h"
-#include "engine/PageState.h"
+#include "engine/base/Clock.h"
+#include "engine/schedule/PageState.h"
 
 #ifndef PAGELYST_VERSION
 #define PAGELYST_VERSION "0"

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "engine/PageEntry.h"
+#include "engine/schedule/PageEntry.h"
 
 // The pages of the site tree as an HTTP Archive (HAR 1.2), for tools that read page loads.
 //

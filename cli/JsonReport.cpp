@@ -4,10 +4,10 @@
 #include <string>
 
 #include "cli/PageFacts.h"
-#include "engine/ConnectionSpeed.h"
-#include "engine/ContentKind.h"
-#include "engine/LoadPhase.h"
-#include "engine/PageState.h"
+#include "engine/base/ContentKind.h"
+#include "engine/base/LoadPhase.h"
+#include "engine/figures/ConnectionSpeed.h"
+#include "engine/schedule/PageState.h"
 
 namespace cli {
 namespace {

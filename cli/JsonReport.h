@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "engine/PageEntry.h"
+#include "engine/schedule/PageEntry.h"
 
 // The machine-readable output of the command-line program: the pages of the site tree with their
 // figures for one connection, as one JSON document whose field names never change.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/PageEntry.h"
+#include "engine/schedule/PageEntry.h"
 
 // Facts about a page of the site tree that every output of the command-line program shows the
 // same way.

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "cli/OutputFile.h"
-#include "engine/ConnectionSpeed.h"
+#include "engine/figures/ConnectionSpeed.h"
 #include "persist/DocumentFolders.h"
 #include "query/DelimitedText.h"
 #include "query/ElementTable.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
-#include "engine/PageEntry.h"
+#include "engine/schedule/PageEntry.h"
 #include "query/StatisticsCatalog.h"
 #include "query/StatisticsDefinition.h"
 #include "report/FilterConditionList.h"

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "engine/SiteTree.h"
+#include "engine/crawl/SiteTree.h"
 #include "query/TextTable.h"
 
 namespace cli {

@@ -10,9 +10,9 @@
 
 #include "cli/HintText.h"
 #include "cli/PageFacts.h"
-#include "engine/ErrorText.h"
-#include "engine/LoadPhase.h"
-#include "engine/PageState.h"
+#include "engine/base/LoadPhase.h"
+#include "engine/items/ErrorText.h"
+#include "engine/schedule/PageState.h"
 #include "query/DisplayFormats.h"
 #include "query/TextTable.h"
 #include "report/SiteColumns.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/PageEntry.h"
+#include "engine/schedule/PageEntry.h"
 
 // The default output of the command-line program: plain text tables for a terminal or a file.
 // Columns are as wide as their widest cell (counted in UTF-8 characters) and two spaces apart;

@@ -15,13 +15,17 @@ if(PAGELYST_BUILD_FUZZ)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-# pagelyst_library(NAME [DEPS lib...] [PUBLIC_DEPS lib...])
-# One static library per folder, made of the folder's *.cpp files; the repository root is the
-# include root, so headers are included as "engine/WebItem.h".
+# pagelyst_library(NAME [DEPS lib...] [PRIVATE_DEPS lib...] [SUBDIRS dir...])
+# One static library per folder, made of the *.cpp files of the folder and of the sub-folders
+# named in SUBDIRS; the repository root is the include root, so headers are included as
+# "engine/items/WebItem.h".
 function(pagelyst_library name)
-    cmake_parse_arguments(L "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
-         ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
+    cmake_parse_arguments(L "" "" "DEPS;PRIVATE_DEPS;SUBDIRS" ${ARGN})
+    set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
+    foreach(dir IN LISTS L_SUBDIRS)
+        list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+    endforeach()
+    file(GLOB sources CONFIGURE_DEPENDS ${patterns})
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${L_DEPS} PRIVATE pagelyst_options ${L_PRIVATE_DEPS})

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/HtmlParser.h"
-#include "engine/HtmlScanner.h"
-#include "engine/WebItem.h"
+#include "engine/html/HtmlParser.h"
+#include "engine/html/HtmlScanner.h"
+#include "engine/items/WebItem.h"
 
 namespace {
 

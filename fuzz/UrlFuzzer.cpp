@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/ParsedUrl.h"
+#include "engine/url/ParsedUrl.h"
 
 namespace {
 

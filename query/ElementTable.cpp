@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "engine/PageEntry.h"
-#include "engine/ParsedUrl.h"
+#include "engine/schedule/PageEntry.h"
+#include "engine/url/ParsedUrl.h"
 #include "query/NumericValue.h"
 #include "query/QueryEngine.h"
 #include "query/QueryError.h"

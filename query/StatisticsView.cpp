@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <utility>
 
-#include "engine/PageEntry.h"
-#include "engine/PageState.h"
+#include "engine/schedule/PageEntry.h"
+#include "engine/schedule/PageState.h"
 #include "query/ElementTable.h"
 #include "query/QueryEngine.h"
 #include "query/QueryError.h"

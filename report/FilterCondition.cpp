@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "engine/ConnectionSpeed.h"
+#include "engine/figures/ConnectionSpeed.h"
 
 namespace report {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/ConnectionSpeed.h"
+#include "engine/figures/ConnectionSpeed.h"
 #include "persist/RegistryValue.h"
 #include "persist/SettingsStore.h"
 #include "platform/RegistryKey.h"

@@ -1,6 +1,6 @@
 #include "report/PageAnalyzer.h"
 
-#include "engine/ConnectionSpeed.h"
+#include "engine/figures/ConnectionSpeed.h"
 #include "query/DisplayFormats.h"
 #include "report/AnalysisHint.h"
 #include "report/AnalysisTable.h"

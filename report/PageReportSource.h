@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/PageEntry.h"
+#include "engine/schedule/PageEntry.h"
 #include "report/FilterConditionList.h"
 #include "report/ReportSource.h"
 

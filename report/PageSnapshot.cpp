@@ -4,11 +4,11 @@
 #include <string>
 #include <utility>
 
-#include "engine/ContentKind.h"
-#include "engine/PageFigures.h"
-#include "engine/PageState.h"
-#include "engine/ScanResult.h"
-#include "engine/WebItem.h"
+#include "engine/base/ContentKind.h"
+#include "engine/figures/PageFigures.h"
+#include "engine/items/ScanResult.h"
+#include "engine/items/WebItem.h"
+#include "engine/schedule/PageState.h"
 #include "report/PageAnalyzer.h"
 
 namespace report {

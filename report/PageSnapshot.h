@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/PageEntry.h"
+#include "engine/schedule/PageEntry.h"
 #include "report/AnalysisPage.h"
 #include "report/FilterConditionList.h"
 

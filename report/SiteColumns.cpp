@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "engine/PageFigures.h"
-#include "engine/PageState.h"
-#include "engine/ScanFlags.h"
-#include "engine/ScanResult.h"
-#include "engine/WebItem.h"
+#include "engine/figures/PageFigures.h"
+#include "engine/html/ScanFlags.h"
+#include "engine/items/ScanResult.h"
+#include "engine/items/WebItem.h"
+#include "engine/schedule/PageState.h"
 #include "query/DisplayFormats.h"
 #include "report/PageClass.h"
 #include "report/TextFormat.h"

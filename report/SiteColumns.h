@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/ConnectionSpeed.h"
-#include "engine/PageEntry.h"
+#include "engine/figures/ConnectionSpeed.h"
+#include "engine/schedule/PageEntry.h"
 
 // The columns of the site tree and the texts of its cells, kept here so that every front end
 // shows a page the same way. A column is identified by a single bit; the list layout stores

@@ -16,10 +16,10 @@
 #include <thread>
 
 #include "bench/engine/LoopbackSite.h"
-#include "engine/ConnectionPool.h"
-#include "engine/MessageQueue.h"
-#include "engine/SiteManager.h"
-#include "engine/SiteTree.h"
+#include "engine/crawl/SiteTree.h"
+#include "engine/http/ConnectionPool.h"
+#include "engine/schedule/MessageQueue.h"
+#include "engine/schedule/SiteManager.h"
 #include "tests/support/ScopedEnvironment.h"
 
 namespace {

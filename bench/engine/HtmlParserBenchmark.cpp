@@ -4,8 +4,8 @@
 // runs a summary gives both speeds in MB/s of 2^20 bytes, their ratio, and how the time grows
 // from 1 MB to 10 MB. The summary uses the best CPU time of five repetitions: the parsers are
 // single-threaded and the machine running them is often shared, which inflates wall times.
-#include "engine/HtmlParser.h"
-#include "engine/HtmlScanner.h"
+#include "engine/html/HtmlParser.h"
+#include "engine/html/HtmlScanner.h"
 
 #include <benchmark/benchmark.h>
 #include <libxml/HTMLparser.h>

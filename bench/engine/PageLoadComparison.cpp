@@ -22,9 +22,9 @@
 #include <thread>
 
 #include "bench/engine/LoopbackSite.h"
-#include "engine/ConnectionPool.h"
-#include "engine/PageEntry.h"
-#include "engine/SiteManager.h"
+#include "engine/http/ConnectionPool.h"
+#include "engine/schedule/PageEntry.h"
+#include "engine/schedule/SiteManager.h"
 #include "tests/support/ScopedEnvironment.h"
 
 extern char** environ;

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/ConnectionPool.h"
-#include "engine/DownloadItem.h"
-#include "engine/InternetRoot.h"
+#include "engine/http/ConnectionPool.h"
+#include "engine/http/InternetRoot.h"
+#include "engine/items/DownloadItem.h"
 #include "tests/support/TestServer.h"
 
 namespace {

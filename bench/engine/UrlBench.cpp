@@ -2,7 +2,7 @@
 // document, so this runs thousands of times per page of a crawl.
 #include <benchmark/benchmark.h>
 
-#include "engine/ParsedUrl.h"
+#include "engine/url/ParsedUrl.h"
 
 namespace {
 

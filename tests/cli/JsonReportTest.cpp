@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "engine/ConnectionSpeed.h"
-#include "engine/PageState.h"
+#include "engine/figures/ConnectionSpeed.h"
+#include "engine/schedule/PageState.h"
 #include "tests/cli/LoadedSite.h"
 
 namespace {

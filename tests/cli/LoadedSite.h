@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/PageEntry.h"
+#include "engine/schedule/PageEntry.h"
 #include "tests/engine/SiteFixture.h"
 
 namespace clitest {

@@ -33,10 +33,10 @@
 
 #include "cli/DemoSite.h"
 #include "cli/PageFacts.h"
-#include "engine/ConnectionSpeed.h"
-#include "engine/PageEntry.h"
-#include "engine/PageFigures.h"
-#include "engine/PageState.h"
+#include "engine/figures/ConnectionSpeed.h"
+#include "engine/figures/PageFigures.h"
+#include "engine/schedule/PageEntry.h"
+#include "engine/schedule/PageState.h"
 #include "tests/engine/SiteFixture.h"
 
 extern char** environ;

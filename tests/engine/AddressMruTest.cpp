@@ -1,4 +1,4 @@
-#include "engine/AddressMru.h"
+#include "engine/settings/AddressMru.h"
 
 #include <gtest/gtest.h>
 

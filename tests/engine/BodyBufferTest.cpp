@@ -1,4 +1,4 @@
-#include "engine/BodyBuffer.h"
+#include "engine/http/BodyBuffer.h"
 
 #include <gtest/gtest.h>
 

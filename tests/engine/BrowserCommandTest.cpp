@@ -1,4 +1,4 @@
-#include "engine/BrowserCommand.h"
+#include "engine/settings/BrowserCommand.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "engine/BrowserSimulation.h"
+#include "engine/figures/BrowserSimulation.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/ConnectionSpeed.h"
+#include "engine/figures/ConnectionSpeed.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/ConnectionSpeed.h"
+#include "engine/figures/ConnectionSpeed.h"
 
 #include <gtest/gtest.h>
 

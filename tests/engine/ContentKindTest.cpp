@@ -1,5 +1,5 @@
-#include "engine/AcceptPattern.h"
-#include "engine/ContentKind.h"
+#include "engine/base/ContentKind.h"
+#include "engine/url/AcceptPattern.h"
 
 #include <gtest/gtest.h>
 

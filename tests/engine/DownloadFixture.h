@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/ConnectionPool.h"
-#include "engine/DownloadItem.h"
-#include "engine/InternetRoot.h"
-#include "engine/WebItem.h"
+#include "engine/http/ConnectionPool.h"
+#include "engine/http/InternetRoot.h"
+#include "engine/items/DownloadItem.h"
+#include "engine/items/WebItem.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestServer.h"
 

@@ -1,4 +1,4 @@
-#include "engine/DownloadItem.h"
+#include "engine/items/DownloadItem.h"
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "engine/CurlErrorMap.h"
-#include "engine/ErrorText.h"
+#include "engine/http/CurlErrorMap.h"
+#include "engine/items/ErrorText.h"
 #include "tests/engine/DownloadFixture.h"
 #include "tests/support/RawServer.h"
 

@@ -1,4 +1,4 @@
-#include "engine/EngineSettings.h"
+#include "engine/settings/EngineSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/HtmlParser.h"
+#include "engine/html/HtmlParser.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "engine/HtmlScanner.h"
+#include "engine/html/HtmlScanner.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/AcceptPattern.h"
-#include "engine/DownloadItem.h"
-#include "engine/InternetRoot.h"
-#include "engine/WebItem.h"
+#include "engine/http/InternetRoot.h"
+#include "engine/items/DownloadItem.h"
+#include "engine/items/WebItem.h"
+#include "engine/url/AcceptPattern.h"
 #include "tests/support/TestServer.h"
 
 namespace engine {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "engine/CurlErrorMap.h"
+#include "engine/http/CurlErrorMap.h"
 #include "tests/engine/DownloadFixture.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"

@@ -1,4 +1,4 @@
-#include "engine/ItemRegistry.h"
+#include "engine/items/ItemRegistry.h"
 
 #include <gtest/gtest.h>
 

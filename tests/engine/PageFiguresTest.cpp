@@ -1,4 +1,4 @@
-#include "engine/PageFigures.h"
+#include "engine/figures/PageFigures.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "engine/ConnectionSpeed.h"
-#include "engine/ItemRegistry.h"
-#include "engine/WebItem.h"
+#include "engine/figures/ConnectionSpeed.h"
+#include "engine/items/ItemRegistry.h"
+#include "engine/items/WebItem.h"
 
 namespace {
 

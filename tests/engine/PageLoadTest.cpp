@@ -1,11 +1,11 @@
-#include "engine/PageLoad.h"
+#include "engine/schedule/PageLoad.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "engine/PageState.h"
-#include "engine/VisitedSet.h"
+#include "engine/schedule/PageState.h"
+#include "engine/schedule/VisitedSet.h"
 
 namespace {
 

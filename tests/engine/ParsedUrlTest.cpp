@@ -1,4 +1,4 @@
-#include "engine/ParsedUrl.h"
+#include "engine/url/ParsedUrl.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/PhaseMachine.h"
+#include "engine/timing/PhaseMachine.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/MessageSink.h"
+#include "engine/schedule/MessageSink.h"
 
 namespace enginetest {
 

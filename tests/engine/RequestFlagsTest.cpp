@@ -1,8 +1,8 @@
-#include "engine/RequestFlags.h"
+#include "engine/http/RequestFlags.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/ParsedUrl.h"
+#include "engine/url/ParsedUrl.h"
 
 namespace {
 

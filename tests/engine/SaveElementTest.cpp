@@ -1,4 +1,4 @@
-#include "engine/SaveElement.h"
+#include "engine/items/SaveElement.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

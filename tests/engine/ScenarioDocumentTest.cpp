@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "engine/ScenarioDocument.h"
+#include "engine/crawl/ScenarioDocument.h"
 #include "tests/engine/SiteTreeFixture.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "engine/ConnectionPool.h"
-#include "engine/PageEntry.h"
-#include "engine/SiteManager.h"
+#include "engine/http/ConnectionPool.h"
+#include "engine/schedule/PageEntry.h"
+#include "engine/schedule/SiteManager.h"
 #include "tests/engine/RecordingSink.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestServer.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/ConnectionPool.h"
-#include "engine/MessageQueue.h"
-#include "engine/SiteManager.h"
-#include "engine/SiteTree.h"
+#include "engine/crawl/SiteTree.h"
+#include "engine/http/ConnectionPool.h"
+#include "engine/schedule/MessageQueue.h"
+#include "engine/schedule/SiteManager.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestServer.h"
 

@@ -1,6 +1,6 @@
-#include "engine/ErrorText.h"
-#include "engine/LoadPhase.h"
-#include "engine/StatusText.h"
+#include "engine/base/LoadPhase.h"
+#include "engine/items/ErrorText.h"
+#include "engine/items/StatusText.h"
 
 #include <gtest/gtest.h>
 

@@ -34,7 +34,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ParsedUrl.h"
+#include "engine/url/ParsedUrl.h"
 
 namespace {
 

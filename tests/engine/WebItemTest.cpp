@@ -1,4 +1,4 @@
-#include "engine/WebItem.h"
+#include "engine/items/WebItem.h"
 
 #include <gtest/gtest.h>
 

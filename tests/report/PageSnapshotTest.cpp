@@ -6,10 +6,10 @@
 #include <numeric>
 #include <string>
 
-#include "engine/ContentKind.h"
-#include "engine/LoadPhase.h"
-#include "engine/PageFigures.h"
-#include "engine/PageState.h"
+#include "engine/base/ContentKind.h"
+#include "engine/base/LoadPhase.h"
+#include "engine/figures/PageFigures.h"
+#include "engine/schedule/PageState.h"
 #include "report/PageAnalyzer.h"
 #include "report/PageClass.h"
 #include "tests/engine/SiteFixture.h"

@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "engine/ManualResetEvent.h"
-#include "engine/PageFigures.h"
-#include "engine/PageState.h"
+#include "engine/base/ManualResetEvent.h"
+#include "engine/figures/PageFigures.h"
+#include "engine/schedule/PageState.h"
 #include "query/DisplayFormats.h"
 #include "report/PageClass.h"
 #include "tests/engine/SiteFixture.h"

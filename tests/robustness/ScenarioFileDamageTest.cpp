@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "engine/ConnectionPool.h"
-#include "engine/MessageQueue.h"
-#include "engine/ScenarioDocument.h"
-#include "engine/SiteManager.h"
-#include "engine/SiteTree.h"
+#include "engine/crawl/ScenarioDocument.h"
+#include "engine/crawl/SiteTree.h"
+#include "engine/http/ConnectionPool.h"
+#include "engine/schedule/MessageQueue.h"
+#include "engine/schedule/SiteManager.h"
 #include "persist/ScenarioFile.h"
 #include "tests/robustness/DamagedCopies.h"
 

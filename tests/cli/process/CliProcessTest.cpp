@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "engine/EngineSettings.h"
+#include "engine/settings/EngineSettings.h"
 #include "persist/SettingsStore.h"
 #include "tests/cli/process/CliProcess.h"
 #include "tests/platform/TempHome.h"

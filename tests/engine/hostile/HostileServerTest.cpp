@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "engine/CurlErrorMap.h"
-#include "engine/ErrorText.h"
-#include "engine/LoadPhase.h"
+#include "engine/base/LoadPhase.h"
+#include "engine/http/CurlErrorMap.h"
+#include "engine/items/ErrorText.h"
 #include "tests/engine/SiteTreeFixture.h"
 #include "tests/support/RawServer.h"
 #include "tests/support/TestCertificates.h"

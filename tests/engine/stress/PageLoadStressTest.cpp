@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/PageState.h"
+#include "engine/schedule/PageState.h"
 #include "tests/engine/SiteFixture.h"
 #include "tests/support/RawServer.h"
 

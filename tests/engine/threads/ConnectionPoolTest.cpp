@@ -1,4 +1,4 @@
-#include "engine/ConnectionPool.h"
+#include "engine/http/ConnectionPool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/JobQueue.h"
+#include "engine/schedule/JobQueue.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/ManualResetEvent.h"
+#include "engine/base/ManualResetEvent.h"
 
 namespace {
 

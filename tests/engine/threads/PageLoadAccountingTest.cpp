@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/ItemRegistry.h"
-#include "engine/PageLoad.h"
+#include "engine/items/ItemRegistry.h"
+#include "engine/schedule/PageLoad.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/PageLoader.h"
+#include "engine/schedule/PageLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/PageState.h"
+#include "engine/schedule/PageState.h"
 #include "tests/engine/SiteFixture.h"
 
 namespace {

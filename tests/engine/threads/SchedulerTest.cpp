@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/PageState.h"
+#include "engine/schedule/PageState.h"
 #include "tests/engine/SiteFixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/DownloadItem.h"
+#include "engine/items/DownloadItem.h"
 #include "tests/engine/DownloadFixture.h"
 #include "tests/support/RawServer.h"
 

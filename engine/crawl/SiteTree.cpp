@@ -1,0 +1,349 @@
+#include "engine/crawl/SiteTree.h"
+
+#include <algorithm>
+#include <mutex>
+#include <set>
+#include <utility>
+
+#include "engine/items/ScanResult.h"
+#include "engine/url/ParsedUrl.h"
+
+namespace engine {
+
+namespace {
+
+constexpr ScanFlags kAnchorDownload = kScanAnchors | kScanTitle;
+constexpr ScanFlags kWithoutAnchors = kScanElements | kScanTitle;
+
+// Whether the scope setting admits `candidate` for a crawl that started at `rootHost`.
+bool admits(const std::string& rootHost, const ParsedUrl& candidate, int autoCheck) {
+    if (autoCheck == OperationSettings::kAllPages) return true;
+    return sameSite(&rootHost, candidate, autoCheck);
+}
+
+// The host of the page the crawl of `page` started from.
+std::string rootHost(std::shared_ptr<PageEntry> page) {
+    while (auto parent = page->parent()) page = std::move(parent);
+    return page->address().host;
+}
+
+ScanFlags fullScanFlags(const PageEntry& page) {
+    return page.noFollow() ? kWithoutAnchors : kScanAll;
+}
+
+bool isRunning(const PageEntry& page) {
+    const PageState state = page.state();
+    return state == PageState::InProcess || state == PageState::Aborting;
+}
+
+}  // namespace
+
+// The page-finished hook: analyses the page, then turns its new anchors into child pages and
+// announces them. It runs on worker threads and may outlive the tree for as long as a worker is
+// inside it, so it holds nothing of the tree.
+struct SiteTree::ChildPages {
+    explicit ChildPages(SiteManager& owner) : manager(owner) {}
+
+    void run(const std::shared_ptr<PageEntry>& page) const {
+        PageAnalysis analyse;
+        {
+            std::lock_guard guard(mutex);
+            analyse = analysis;
+        }
+        if (analyse) analyse(*page);
+
+        const std::shared_ptr<WebItem> root = page->rootItem();
+        const std::shared_ptr<const ScanResult> scan = root ? root->scanResult() : nullptr;
+        if (!scan || scan->anchors.empty()) return;
+        const OperationSettings scope = manager.settings().operation;
+        const std::string host = rootHost(page);
+        const std::shared_ptr<MessageSink> sink = manager.sink();
+        for (const LinkRef& anchor : scan->anchors) {
+            if (!anchor.url.valid) continue;
+            if (scope.showOrig && !admits(host, anchor.url, scope.autoCheck)) continue;
+            auto child = PageEntry::create(manager, anchor.url.urlText, page);
+            if (!manager.visited().add(child->address().urlText)) continue;
+            if (sink) {
+                sink->post(EngineMessage::pageState(0, child));
+                sink->post(
+                    EngineMessage::pageState(static_cast<std::uint32_t>(PageState::Ready), child));
+            }
+        }
+    }
+
+    SiteManager& manager;
+    mutable std::mutex mutex;  // guards `analysis`
+    PageAnalysis analysis;
+};
+
+SiteTree::SiteTree(SiteManager& manager)
+    : manager_(manager), childPages_(std::make_shared<ChildPages>(manager)) {
+    const CrawlLimits limits = manager.settings().limits;
+    crawl_.enabled = limits.enabled;
+    crawl_.levelLimit = limits.levelLimit;
+    crawl_.pageLimit = limits.pageLimit;
+    manager_.setPageFinishedHook(
+        [pages = childPages_](const std::shared_ptr<PageEntry>& page) { pages->run(page); });
+    // A duplicate page leaves the tree when message 1049 with 1 is handled here, on the tree's
+    // own thread; the worker only waits for that.
+    manager_.setPageRemover([](const std::shared_ptr<PageEntry>&) {});
+}
+
+SiteTree::~SiteTree() {
+    manager_.setPageFinishedHook(nullptr);
+    manager_.setPageRemover(nullptr);
+}
+
+void SiteTree::setPageAnalysis(PageAnalysis analysis) {
+    std::lock_guard guard(childPages_->mutex);
+    childPages_->analysis = std::move(analysis);
+}
+
+std::vector<SiteNode*> SiteTree::displayOrder() const {
+    std::vector<SiteNode*> order;
+    order.reserve(nodes_.size());
+    std::vector<SiteNode*> pending;
+    for (auto it = roots_.rbegin(); it != roots_.rend(); ++it) pending.push_back(it->get());
+    while (!pending.empty()) {
+        SiteNode* node = pending.back();
+        pending.pop_back();
+        order.push_back(node);
+        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) {
+            pending.push_back(it->get());
+        }
+    }
+    return order;
+}
+
+SiteNode* SiteTree::find(const PageEntry* page) const {
+    const auto it = nodes_.find(page);
+    return it == nodes_.end() ? nullptr : it->second;
+}
+
+SiteNode* SiteTree::findAddress(std::string_view address) const {
+    for (SiteNode* node : displayOrder()) {
+        if (node->page->address().urlText == address) return node;
+    }
+    return nullptr;
+}
+
+bool SiteTree::inScope(const SiteNode& node) const {
+    if (node.parent == nullptr) return true;
+    const SiteNode* root = &node;
+    while (root->parent != nullptr) root = root->parent;
+    return admits(root->page->address().host, node.page->address(),
+                  manager_.settings().operation.autoCheck);
+}
+
+bool SiteTree::fullyLoaded(const PageEntry& page) {
+    return isLoaded(page.state()) && page.rootItem() != nullptr &&
+           (page.jobFlags() & kScanElements) != 0;
+}
+
+SiteNode* SiteTree::append(std::shared_ptr<PageEntry> page, SiteNode* parent) {
+    auto node = std::make_unique<SiteNode>();
+    node->page = std::move(page);
+    node->parent = parent;
+    node->depth = parent != nullptr ? parent->depth + 1 : 0;
+    SiteNode* added = node.get();
+    nodes_[added->page.get()] = added;
+    (parent != nullptr ? parent->children : roots_).push_back(std::move(node));
+    return added;
+}
+
+SiteNode* SiteTree::addPage(std::string_view address, SiteNode* parent) {
+    auto page = PageEntry::create(manager_, address, parent != nullptr ? parent->page : nullptr);
+    manager_.visited().add(page->address().urlText);
+    SiteNode* node = append(std::move(page), parent);
+    node->setChecked(true);
+    return node;
+}
+
+void SiteTree::queue(SiteNode& node, ScanFlags flags) {
+    PageEntry& page = *node.page;
+    if (page.rootItem() != nullptr || page.state() != PageState::Ready) page.reset();
+    manager_.enqueuePage(node.page, flags);
+}
+
+SiteNode* SiteTree::analyseAddress(std::string_view text) {
+    const std::string completed = completeTyped(text);
+    const ParsedUrl address = ParsedUrl::parse(completed);
+    if (!address.valid) return nullptr;
+    SiteNode* node = findAddress(address.urlText);
+    if (node == nullptr) {
+        node = addPage(completed, nullptr);
+        node->stateWord |= SiteNode::kKept;
+    }
+    queue(*node, kScanAll);
+    return node;
+}
+
+void SiteTree::reanalysePage(SiteNode& node, ScanFlags flags) {
+    queue(node, flags);
+}
+
+void SiteTree::loadMarked() {
+    for (SiteNode* node : displayOrder()) {
+        if (node->checked() && node->page->rootItem() == nullptr && !isRunning(*node->page)) {
+            manager_.enqueuePage(node->page, kAnchorDownload);
+        }
+    }
+}
+
+void SiteTree::crawl() {
+    if (!crawl_.enabled) return;
+    crawl_.running = true;
+    crawl_.currentLevel = 0;
+    crawl_.pagesStarted = 0;
+    advanceCrawl();
+}
+
+// One step of a run: the next level that starts anything, else the end of the run.
+void SiteTree::advanceCrawl() {
+    while (crawl_.currentLevel < crawl_.levelLimit) {
+        ++crawl_.currentLevel;
+        if (startLevel()) return;
+    }
+    crawl_.reset();
+}
+
+bool SiteTree::startLevel() {
+    // An empty tree starts nothing, so the run ends at once rather than wait for work that
+    // never comes.
+    if (roots_.empty() || crawl_.pagesStarted >= crawl_.pageLimit) return false;
+    bool started = false;
+    for (SiteNode* node : displayOrder()) {
+        if (crawl_.pagesStarted >= crawl_.pageLimit) break;
+        const PageEntry& page = *node->page;
+        if (node->depth >= crawl_.levelLimit || fullyLoaded(page) || isRunning(page) ||
+            page.state() == PageState::Canceled || !inScope(*node)) {
+            continue;
+        }
+        queue(*node, fullScanFlags(page));
+        ++crawl_.pagesStarted;
+        started = true;
+    }
+    return started;
+}
+
+void SiteTree::analyzeAll(std::string_view barText) {
+    if (roots_.empty()) {
+        analyseAddress(barText);
+    } else if (crawl_.enabled) {
+        crawl();
+    } else {
+        for (SiteNode* node : displayOrder()) {
+            if (node->checked() && !fullyLoaded(*node->page) && !isRunning(*node->page)) {
+                queue(*node, fullScanFlags(*node->page));
+            }
+        }
+    }
+}
+
+void SiteTree::analyzeSelected(const std::vector<SiteNode*>& selected, std::string_view barText) {
+    if (roots_.empty()) {
+        analyseAddress(barText);
+        return;
+    }
+    for (SiteNode* node : selected) queue(*node, kScanAll);
+}
+
+void SiteTree::stop() {
+    crawl_.reset();
+    manager_.stop();
+}
+
+void SiteTree::removeSubtree(SiteNode& node) {
+    std::vector<SiteNode*> pending{&node};
+    while (!pending.empty()) {
+        SiteNode* current = pending.back();
+        pending.pop_back();
+        for (const auto& child : current->children) pending.push_back(child.get());
+        manager_.visited().remove(current->page->address().urlText);
+        current->page->releaseItems();
+        nodes_.erase(current->page.get());
+    }
+    auto& siblings = node.parent != nullptr ? node.parent->children : roots_;
+    std::erase_if(siblings, [&](const std::unique_ptr<SiteNode>& n) { return n.get() == &node; });
+}
+
+bool SiteTree::deleteSelected(const std::vector<SiteNode*>& selected,
+                              SiteTreeQuestions& questions) {
+    if (selected.empty()) return false;
+    if (questions.ask("Delete selected page(s) from the list?\n\nAll children of selected pages "
+                      "will be also deleted.") != SiteTreeQuestions::Answer::Yes) {
+        return false;
+    }
+    // A page inside another selected page's subtree goes with that subtree.
+    const std::set<const SiteNode*> chosen(selected.begin(), selected.end());
+    std::vector<SiteNode*> tops;
+    for (SiteNode* node : selected) {
+        bool covered = false;
+        for (const SiteNode* up = node->parent; up != nullptr && !covered; up = up->parent) {
+            covered = chosen.count(up) != 0;
+        }
+        if (!covered && std::find(tops.begin(), tops.end(), node) == tops.end()) {
+            tops.push_back(node);
+        }
+    }
+    for (SiteNode* node : tops) removeSubtree(*node);
+    return !tops.empty();
+}
+
+bool SiteTree::deleteAll(SiteTreeQuestions& questions) {
+    if (questions.ask("Delete all pages from the list?") != SiteTreeQuestions::Answer::Yes) {
+        return false;
+    }
+    clear();
+    return true;
+}
+
+std::size_t SiteTree::removeNotLoaded() {
+    if (manager_.isBusy()) return 0;
+    std::vector<SiteNode*> doomed;
+    for (SiteNode* node : displayOrder()) {
+        if (node->children.empty() && !fullyLoaded(*node->page)) doomed.push_back(node);
+    }
+    for (SiteNode* node : doomed) removeSubtree(*node);
+    return doomed.size();
+}
+
+void SiteTree::clear() {
+    for (const auto& [page, node] : nodes_) node->page->releaseItems();
+    roots_.clear();
+    nodes_.clear();
+    manager_.visited().clear();
+    crawl_.reset();
+}
+
+void SiteTree::joinChildPage(const std::shared_ptr<PageEntry>& page) {
+    const std::shared_ptr<PageEntry> parent = page->parent();
+    SiteNode* parentNode = parent ? find(parent.get()) : nullptr;
+    if (parentNode == nullptr || find(page.get()) != nullptr) {
+        // Its parent left the tree while the page was on its way: so does its address.
+        if (parentNode == nullptr) manager_.visited().remove(page->address().urlText);
+        return;
+    }
+    SiteNode* node = append(page, parentNode);
+    node->setChecked(inScope(*node));
+}
+
+void SiteTree::handle(const EngineMessage& message) {
+    switch (message.id) {
+        case MessageId::PageState:
+            if (message.value == 0 && message.page) joinChildPage(message.page);
+            break;
+        case MessageId::DuplicatePage:
+            if (message.value == 1 && message.page) {
+                if (SiteNode* node = find(message.page.get())) removeSubtree(*node);
+            }
+            break;
+        case MessageId::WorkState:
+            if (message.value == 1 && crawl_.running) advanceCrawl();
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace engine

@@ -1,0 +1,36 @@
+#include "engine/figures/ConnectionSpeed.h"
+
+#include <algorithm>
+
+namespace engine {
+namespace {
+
+std::uint32_t saturate(std::uint64_t value) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, UINT32_MAX));
+}
+
+}  // namespace
+
+ElementStats restate(const ElementStats& measured, int index) {
+    if (index <= kActualSpeed || index >= kConnectionCount) return measured;
+    const ConnectionSpeed& row = kConnectionSpeeds[static_cast<std::size_t>(index)];
+    const auto latency = static_cast<std::uint64_t>(row.latencyMs);
+    const auto bytesPerSecond = static_cast<std::uint64_t>(row.bytesPerSecond);
+
+    ElementStats s = measured;
+    s.connectStart = s.sendStart = s.waitStart = s.receiveStart = 0;
+    s.connectTime = saturate(latency);
+    s.sendTime = 0;
+    s.waitTime = 0;
+    // Bytes to bits over bits per second, in milliseconds: s * 8 / (v * 8) * 1000, written as
+    // the model has always computed it (factor 4 × 10000 over v × 8) in 64 bits.
+    const std::uint64_t transfer = std::uint64_t{measured.size} * 4 * 10000 / (bytesPerSecond * 8);
+    s.receiveTime = saturate(latency + transfer);
+    s.totalTime = saturate(std::uint64_t{s.connectTime} + s.receiveTime);
+    s.speed = s.receiveTime != 0 ? measured.size / (s.receiveTime * 0.001) : measured.size;
+    s.timeWithChildren = s.totalTime;
+    s.sizeWithChildren = s.size;
+    return s;
+}
+
+}  // namespace engine

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/http/BodyBuffer.h"
+
+namespace engine {
+
+// Limits and trust settings of the transfer that are not user settings. Tests lower the limits.
+struct TransferOptions {
+    // A transfer that makes no progress (no connect step, no byte) for this long ends with
+    // 12002 "The request has timed out.".
+    std::uint32_t noProgressTimeoutMs = 60000;
+    // Bodies larger than this are counted but not kept.
+    std::uint64_t bodyCap = BodyBuffer::kDefaultCap;
+    // Redirections followed per transfer; one more ends with 12156.
+    long maxRedirects = 10;
+    // PEM certificates that replace the system's certificate authorities when not empty.
+    std::string trustedCertificatesPem;
+};
+
+}  // namespace engine

@@ -1,0 +1,348 @@
+#include "engine/schedule/PageLoader.h"
+
+#include <exception>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "engine/base/Clock.h"
+#include "engine/html/HtmlScanner.h"
+#include "engine/http/CurlErrorMap.h"
+#include "engine/items/DownloadItem.h"
+#include "engine/schedule/SiteManager.h"
+#include "engine/url/AcceptPattern.h"
+
+namespace engine {
+
+// The loader's side of PageEntry: what a load changes in its page.
+class PageLoaderAccess {
+public:
+    static std::atomic<std::uint32_t>& state(PageEntry& page) { return page.state_; }
+
+    static void beginJob(PageEntry& page, ScanFlags flags) {
+        page.completion_.reset();
+        page.jobFlags_.store(flags);
+        page.startTick_.store(Clock::steady().now());
+    }
+    static void waitAndEndJob(PageEntry& page) {
+        page.completion_.wait();
+        page.elapsed_.fetch_add(Clock::steady().now() - page.startTick_.load());
+    }
+    static void signalComplete(PageEntry& page) { page.completion_.set(); }
+
+    // A page loaded again is measured anew: the previous load is abandoned (an aborted one may
+    // still have jobs running; they change nothing now) and its tree leaves the registry, before
+    // the new root item is registered under the page's address. Items other pages still use
+    // stay and are not fetched again.
+    static void dropPrevious(PageEntry& page) {
+        if (const auto previous = page.load()) previous->abandon();
+        std::lock_guard guard(figuresLock());
+        ItemRegistry::Node* node = std::exchange(page.rootNode_, nullptr);
+        page.changes_.fetch_add(1);
+        if (node != nullptr) page.manager_.registry().remove(node);
+    }
+
+    static void install(PageEntry& page, std::shared_ptr<WebItem> root, ItemRegistry::Node* node,
+                        std::shared_ptr<PageLoad> load) {
+        {
+            std::lock_guard guard(page.mutex_);
+            page.rootItem_ = std::move(root);
+            page.load_ = std::move(load);
+        }
+        std::lock_guard guard(figuresLock());
+        page.rootNode_ = node;
+        page.changes_.fetch_add(1);
+    }
+
+    static void changed(PageEntry& page) { page.changes_.fetch_add(1); }
+
+    // All eleven connection indexes, stamped as up to date: nothing changes the tree any more.
+    static void computeAll(PageEntry& page, PageLoad& load) {
+        std::lock_guard guard(figuresLock());
+        const std::uint64_t stamp = page.changes_.load() + 1;
+        for (int index = 0; index < kConnectionCount; ++index) {
+            const auto slot = static_cast<std::size_t>(index);
+            page.figures_[slot] = computePage(page.manager_.registry(), page.rootNode_, index);
+            page.computedAt_[slot] = stamp;
+        }
+        load.setSize(page.figures_[kActualSpeed].pageSize);
+    }
+
+    // The settling walk: the first failed or skipped item decides, root item first.
+    static PageState settle(PageEntry& page) {
+        const auto current = static_cast<PageState>(page.state_.load());
+        if (current == PageState::Aborting) return PageState::Canceled;
+        std::optional<PageState> found;
+        {
+            std::lock_guard guard(figuresLock());
+            const ItemRegistry::Node* root = page.rootNode_;
+            page.manager_.registry().walk(root, [&](const ItemRegistry::Node& node) {
+                if (found) return;
+                const LoadPhase phase = node.item->phase();
+                if (phase == LoadPhase::Error) {
+                    found = &node == root ? PageState::Error : PageState::ChildError;
+                } else if (&node == root && phase == LoadPhase::Skipped) {
+                    found = PageState::Canceled;
+                }
+            });
+        }
+        if (found) return *found;
+        return current == PageState::InProcess ? PageState::Finished : PageState::Canceled;
+    }
+};
+
+namespace {
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+void schedule(const std::shared_ptr<ElementJob>& job) {
+    if (job->inlineJobs != nullptr) {
+        job->inlineJobs->push_back(job);
+    } else {
+        job->page->manager().enqueueElement(job);
+    }
+}
+
+// The item registered under the address, or a new item of this page registered under it.
+// Testing and registering are one step (registerAs), so two documents that find the same
+// address at once get the same item.
+std::shared_ptr<PageItem> childItem(const std::shared_ptr<PageEntry>& page, const ParsedUrl& url) {
+    if (url.urlText.empty()) return nullptr;
+    ItemRegistry& registry = page->manager().registry();
+    if (auto found = registry.find(url.urlText)) {
+        return std::dynamic_pointer_cast<PageItem>(found);
+    }
+    auto created = std::make_shared<PageItem>(url, registry, page);
+    if (registry.registerAs(url.urlText, created)) return created;
+    return std::dynamic_pointer_cast<PageItem>(registry.find(url.urlText));
+}
+
+// The end of an item's transfer, reported to the page's views. False when the root item is a
+// duplicate: such a page is not scanned.
+bool reportItemEnd(const ElementJob& job) {
+    job.page->postItemProgress(job.item);
+    job.page->postState();
+    return !(job.node == job.load->root() && job.item->isDuplicate());
+}
+
+// An item another load has taken counts for this page at once, without a download. What
+// stands below it at its first place in the registry (a frame's elements) is put below this
+// page's node of it too, each node counted as it is added: the page sees the shared document
+// whole, and every node it registers is accounted exactly once.
+void countShared(const ElementJob& job, const PageItem& child, ItemRegistry::Node* node) {
+    struct Below {
+        std::shared_ptr<WebItem> item;
+        int parent;  // index in `below`, -1 for the shared item itself
+        std::uint32_t position;
+    };
+    std::vector<Below> below;
+    const ItemRegistry& registry = job.page->manager().registry();
+    {
+        // Pages remove their trees under this lock: the first place stays valid while read.
+        std::lock_guard guard(figuresLock());
+        const ItemRegistry::Node* first = registry.nodeOf(child);
+        if (first == node) first = nullptr;
+        std::unordered_map<const ItemRegistry::Node*, int> index{{first, -1}};
+        if (first != nullptr)
+            registry.walk(first, [&](const ItemRegistry::Node& n) {
+                if (&n == first) return;
+                index.emplace(&n, static_cast<int>(below.size()));
+                below.push_back({n.item, index.at(n.parent), n.position});
+            });
+    }
+    elementDone(job.page, *job.load, child);
+    std::vector<ItemRegistry::Node*> copies;
+    copies.reserve(below.size());
+    for (const Below& b : below) {
+        ItemRegistry::Node* parent =
+            b.parent < 0 ? node : copies[static_cast<std::size_t>(b.parent)];
+        ItemRegistry::Node* copy = job.load->addChild(b.item, parent, b.position);
+        if (copy == nullptr) return;  // the page has ended
+        copies.push_back(copy);
+        elementDone(job.page, *job.load, *b.item);
+    }
+}
+
+// Every element reference of the scanned document: the item it names is put under this
+// document in the page's tree. Items nobody has taken yet are claimed and returned as jobs;
+// items taken already count for this page at once, without a download.
+std::vector<std::shared_ptr<ElementJob>> collectElements(const ElementJob& job) {
+    std::vector<std::shared_ptr<ElementJob>> jobs;
+    const std::shared_ptr<const ScanResult> found = job.item->scanResult();
+    for (const LinkRef& ref : found->elements) {
+        if (!continueCheck(*job.page, *job.load)) break;
+        const std::shared_ptr<PageItem> child = childItem(job.page, ref.url);
+        if (!child) continue;
+        const bool fresh = child->claim();
+        // A type is only known once the item was downloaded; until then nothing is refused.
+        const std::string type = child->contentType();
+        if (!fresh && !type.empty() && !acceptsContentType(ref.acceptPattern, type)) continue;
+        ItemRegistry::Node* node = job.load->addChild(child, job.node, ref.position);
+        if (node == nullptr) {
+            if (fresh) child->unclaim();
+            break;
+        }
+        PageLoaderAccess::changed(*job.page);
+        if (fresh) {
+            child->setAcceptPattern(ref.acceptPattern);
+            auto next = std::make_shared<ElementJob>(job);
+            next->item = child;
+            next->node = node;
+            jobs.push_back(std::move(next));
+        } else {
+            countShared(job, *child, node);
+        }
+    }
+    return jobs;
+}
+
+std::int32_t download(const ElementJob& job) {
+    try {
+        return downloadItem(*job.root, *job.item, job.item->address());
+    } catch (const std::exception&) {
+        // The client could not even be set up (out of handles or memory): the item fails like
+        // any other, so the page still settles.
+        TransferOutcome outcome;
+        outcome.result = error::kInternal;
+        outcome.phase = LoadPhase::Error;
+        job.item->endTransfer(std::move(outcome));
+        return error::kInternal;
+    }
+}
+
+// The crawl step, on the thread that completed the page, after its state was settled.
+void pageFinished(const std::shared_ptr<PageEntry>& page, bool wasLoading, std::uint32_t previous) {
+    if (wasLoading) {
+        const std::shared_ptr<WebItem> root = page->rootItem();
+        if (root && root->isDuplicate()) {
+            page->setNoFollow(false);
+            page->postState(previous);
+            return;
+        }
+        SiteManager& manager = page->manager();
+        const ParsedUrl from = page->address();
+        const ParsedUrl to = root ? root->address() : from;
+        if (!equalsIgnoringCase(from.urlText, to.urlText) &&
+            manager.visited().replace(from.urlText, to.urlText)) {
+            page->setAddress(to);
+        }
+        manager.runPageFinishedHook(page);
+    }
+    page->setNoFollow(false);
+    page->postState(previous);
+}
+
+void finishPage(const std::shared_ptr<PageEntry>& page, PageLoad& load) {
+    PageLoaderAccess::computeAll(*page, load);
+    std::atomic<std::uint32_t>& state = PageLoaderAccess::state(*page);
+    const PageState settled = PageLoaderAccess::settle(*page);
+    const std::uint32_t before = state.exchange(static_cast<std::uint32_t>(settled));
+    pageFinished(page, before == static_cast<std::uint32_t>(PageState::InProcess), before);
+    page->postItemProgress(nullptr);
+    PageLoaderAccess::signalComplete(*page);
+}
+
+}  // namespace
+
+void runPageJob(const std::shared_ptr<PageEntry>& page, ScanFlags flags,
+                std::shared_ptr<const InternetRoot> root) {
+    PageLoaderAccess::beginJob(*page, flags);
+    startPage(page, flags, std::move(root));
+    PageLoaderAccess::waitAndEndJob(*page);
+}
+
+void startPage(const std::shared_ptr<PageEntry>& page, ScanFlags flags,
+               std::shared_ptr<const InternetRoot> root) {
+    std::atomic<std::uint32_t>& state = PageLoaderAccess::state(*page);
+    std::uint32_t previous = state.load();
+    const auto loading = static_cast<std::uint32_t>(PageState::InProcess);
+    do {
+        if (previous == loading) return;
+    } while (!state.compare_exchange_weak(previous, loading));
+
+    PageLoaderAccess::dropPrevious(*page);
+    SiteManager& manager = page->manager();
+    auto item = std::make_shared<PageItem>(page->address(), manager.registry(), page);
+    item->claim();
+    ItemRegistry::Node* node = manager.registry().add(item, nullptr, 0);
+    auto load = std::make_shared<PageLoad>(manager.registry(), node);
+    PageLoaderAccess::install(*page, item, node, load);
+    page->postState(previous);
+
+    auto job = std::make_shared<ElementJob>();
+    job->page = page;
+    job->load = std::move(load);
+    job->item = std::move(item);
+    job->node = node;
+    job->root = std::move(root);
+    job->flags = flags;
+    if (manager.operationFlags() & SiteManager::kElementsInParallel) {
+        schedule(job);
+        return;
+    }
+    // One page worker does all the page's work: a list instead of recursion, so that documents
+    // nested in documents never deepen the stack.
+    std::deque<std::shared_ptr<ElementJob>> jobs;
+    job->inlineJobs = &jobs;
+    jobs.push_back(std::move(job));
+    while (!jobs.empty()) {
+        const std::shared_ptr<ElementJob> next = std::move(jobs.front());
+        jobs.pop_front();
+        loadElement(*next);
+    }
+}
+
+void loadElement(const ElementJob& job) {
+    PageItem& item = *job.item;
+    std::unique_lock lock(item.lock());
+    if (!continueCheck(*job.page, *job.load)) {
+        // Never fetched: the item stays new and free, so a later page downloads it.
+        item.unclaim();
+        lock.unlock();
+        elementDone(job.page, *job.load, item);
+        return;
+    }
+    item.clearNew();
+    const std::int32_t result = download(job);
+    if (result == 0 || result == -1) item.fillActualStats();
+    std::vector<std::shared_ptr<ElementJob>> children;
+    if (reportItemEnd(job) && result == 0) {
+        ScanFlags flags = job.flags;
+        if (item.isDuplicate()) flags &= ~kScanElements;
+        if (scan(item, flags) && (flags & kScanElements) != 0) children = collectElements(job);
+    }
+    // Every child is registered and expected before this item is accounted for below.
+    for (const auto& child : children) schedule(child);
+    lock.unlock();
+    elementDone(job.page, *job.load, item);
+}
+
+bool continueCheck(PageEntry& page, const PageLoad& load) {
+    if (load.finished()) return false;
+    std::atomic<std::uint32_t>& state = PageLoaderAccess::state(page);
+    if (state.load() == static_cast<std::uint32_t>(PageState::Aborting)) return false;
+    if (page.manager().stopRequested()) {
+        state.store(static_cast<std::uint32_t>(PageState::Canceled));
+        return false;
+    }
+    return true;
+}
+
+bool elementDone(const std::shared_ptr<PageEntry>& page, PageLoad& load, const WebItem& item) {
+    const bool aborting = page->state() == PageState::Aborting;
+    const std::uint32_t size = item.actualStats().size;
+    PageLoaderAccess::changed(*page);
+    if (!load.account(aborting, size)) return false;
+    finishPage(page, load);
+    return true;
+}
+
+}  // namespace engine
