@@ -81,7 +81,8 @@ std::vector<InformationRow> pageInformation(engine::PageEntry& page, int connect
     std::vector<InformationRow> rows;
     rows.push_back(group("Page Information:"));
     rows.push_back(row("Title", titleOf(*root)));
-    rows.push_back(row("Status", std::string(engine::pageStateText(static_cast<std::uint32_t>(state)))));
+    rows.push_back(
+        row("Status", std::string(engine::pageStateText(static_cast<std::uint32_t>(state)))));
     rows.push_back(row("Size", query::formatSize(asInt(figures.pageSize))));
     rows.push_back(row("Elements", std::to_string(page.finishedCount())));
     if (form == InformationForm::SingleConnection) {

@@ -10,13 +10,15 @@ namespace app {
 AppContext::AppContext()
     : adapter_(std::make_shared<EngineAdapter>(
           this, [this](const std::vector<engine::EngineMessage>& batch) { handleBatch(batch); })),
-      manager_(std::make_unique<engine::SiteManager>(engine::SiteManager::Role::Interactive,
-                                                      adapter_)),
+      manager_(
+          std::make_unique<engine::SiteManager>(engine::SiteManager::Role::Interactive, adapter_)),
       tree_(std::make_unique<engine::SiteTree>(*manager_)),
       document_(std::make_unique<engine::ScenarioDocument>(*tree_)) {
     // Every page is graded as it finishes, on the worker that finished it.
     tree_->setPageAnalysis([](engine::PageEntry& page) { report::analyseAndStore(page); });
     tree_->setObserver(this);
+    // The address bars of every window start from the addresses the last run stored.
+    recent_.mruLoad();
 }
 
 AppContext::~AppContext() {

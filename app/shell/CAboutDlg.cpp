@@ -13,8 +13,8 @@ namespace app {
 
 QString CAboutDlg::aboutText() {
     return QStringLiteral("%1 %2\nBuild: %3")
-        .arg(QString::fromLatin1(MessageBoxes::kProductTitle),
-             QStringLiteral(PAGELYST_VERSION), QStringLiteral(__DATE__));
+        .arg(QString::fromLatin1(MessageBoxes::kProductTitle), QStringLiteral(PAGELYST_VERSION),
+             QStringLiteral(__DATE__));
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {

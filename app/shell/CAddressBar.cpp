@@ -63,7 +63,8 @@ void CAddressBar::refillRecent() {
 
 void CAddressBar::updateCompletion(const QString& typed) {
     QStringList offered;
-    for (const std::string& candidate : context_.recentAddresses().candidates(typed.toStdString())) {
+    for (const std::string& candidate :
+         context_.recentAddresses().candidates(typed.toStdString())) {
         offered << QString::fromStdString(candidate);
     }
     completions_->setStringList(offered);

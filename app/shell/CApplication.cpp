@@ -84,8 +84,9 @@ bool CApplication::start(const QStringList& arguments) {
     window->repaint();
     record(QStringLiteral("14 view menus, window list, shown"));
     if (!options.error.isEmpty()) {
-        MessageBoxes::warning(window, QString::fromLatin1(kShortName),
-                              QStringLiteral("pagelyst [FILE.wsa] [--demo]: %1").arg(options.error));
+        MessageBoxes::warning(
+            window, QString::fromLatin1(kShortName),
+            QStringLiteral("pagelyst [FILE.wsa] [--demo]: %1").arg(options.error));
     }
     if (!options.scenario.isEmpty()) {
         ScenarioCommands::load(window, *context_, options.scenario);
@@ -106,9 +107,9 @@ void CApplication::registerFileType() {
     }
     record(QStringLiteral("7 file type not registered"));
     // No window exists yet: the box has no owner.
-    MessageBoxes::show(nullptr, {QMessageBox::Warning, QString::fromLatin1(kShortName),
-                                 QStringLiteral("Failed to register document type."),
-                                 QMessageBox::Ok});
+    MessageBoxes::show(nullptr,
+                       {QMessageBox::Warning, QString::fromLatin1(kShortName),
+                        QStringLiteral("Failed to register document type."), QMessageBox::Ok});
 }
 
 CMainFrame* CApplication::createWindow() {

@@ -195,14 +195,15 @@ void CMainFrame::rebuildMenus() {
     bar->clear();
     const auto add = [this](QMenu* menu, std::initializer_list<CommandId> ids) {
         for (CommandId id : ids) {
-            id == CommandId::NewWindow ? (void)menu->addSeparator() : (void)menu->addAction(action(id));
+            id == CommandId::NewWindow ? (void)menu->addSeparator()
+                                       : (void)menu->addAction(action(id));
         }
     };
     // NewWindow has no menu entry: in these lists it stands for a separator.
     constexpr CommandId sep = CommandId::NewWindow;
-    add(bar->addMenu(tr("&File")), {CommandId::OpenUrl, sep, CommandId::OpenScenario,
-                                    CommandId::SaveScenario, sep, CommandId::Export,
-                                    CommandId::Print, sep, CommandId::Exit});
+    add(bar->addMenu(tr("&File")),
+        {CommandId::OpenUrl, sep, CommandId::OpenScenario, CommandId::SaveScenario, sep,
+         CommandId::Export, CommandId::Print, sep, CommandId::Exit});
     add(bar->addMenu(tr("&Edit")),
         {CommandId::Undo, sep, CommandId::Cut, CommandId::Copy, CommandId::Paste});
     add(bar->addMenu(tr("&View")),
@@ -252,7 +253,8 @@ void CMainFrame::updateCommands() {
     const CommandState state = commandState();
     for (const CommandSpec& spec : commandTable()) {
         action(spec.id)->setEnabled(commandEnabled(spec.id, state));
-        if (const int key = viewOf(spec.id); key >= 0) action(spec.id)->setChecked(key == state.activeView);
+        if (const int key = viewOf(spec.id); key >= 0)
+            action(spec.id)->setChecked(key == state.activeView);
     }
     action(CommandId::Auto)->setChecked(context_.tree().crawlController().enabled);
     action(CommandId::ToggleToolBar)->setChecked(!toolBar_->isHidden());
@@ -282,8 +284,8 @@ void CMainFrame::updateTitle() {
 }
 
 void CMainFrame::runCommand(CommandId id) {
-    const bool editing = id == CommandId::Cut || id == CommandId::Copy ||
-                         id == CommandId::Paste || id == CommandId::Undo;
+    const bool editing = id == CommandId::Cut || id == CommandId::Copy || id == CommandId::Paste ||
+                         id == CommandId::Undo;
     if (editing && addressBar_->hasEditFocus()) {
         if (id == CommandId::Cut) addressBar_->cut();
         if (id == CommandId::Copy) addressBar_->copy();
@@ -412,7 +414,8 @@ void CMainFrame::savePlacement() const {
     placement.showCmd = isMinimized()   ? persist::kShowMinimised
                         : isMaximized() ? persist::kShowMaximised
                                         : persist::kShowNormal;
-    placement.normalPosition = rectOf(isMaximized() || isMinimized() ? normalGeometry() : geometry());
+    placement.normalPosition =
+        rectOf(isMaximized() || isMinimized() ? normalGeometry() : geometry());
     persist::BarVisibility bars;
     bars.toolBar = !toolBar_->isHidden();
     bars.addressBar = !addressBar_->isHidden();

@@ -10,8 +10,7 @@ namespace app {
 
 // The scenario files' default extension and filter, as the file dialogs take them.
 inline constexpr const char* kScenarioExtension = "wsa";
-inline constexpr const char* kScenarioFilter =
-    "Scenario Files (*.wsa)|*.wsa|All Files (*.*)|*.*||";
+inline constexpr const char* kScenarioFilter = "Scenario Files (*.wsa)|*.wsa|All Files (*.*)|*.*||";
 
 // A filter of the form "Name (*.ext)|*.ext|...||" as a Qt file dialog takes it:
 // "Name (*.ext);;...".

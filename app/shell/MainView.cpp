@@ -59,8 +59,8 @@ const MainView::PaneNames* MainView::paneNames(int key) {
                                 "SiteTabYSize",    "SiteTabActive", "SiteTabSelection"};
     static const PaneNames stat{"StatTabLocation", "StatTabPin",    "StatTabXSize",
                                 "StatTabYSize",    "StatTabActive", "StatTabSelection"};
-    static const PaneNames reports{"ReportTabLocation", "ReportStatTabPin",  "ReportTabXSize",
-                                   "ReportTabYSize",    "ReportTabActive",   "ReportTabSelection"};
+    static const PaneNames reports{"ReportTabLocation", "ReportStatTabPin", "ReportTabXSize",
+                                   "ReportTabYSize",    "ReportTabActive",  "ReportTabSelection"};
     static const PaneNames source{"SourceTabLocation", "SourceStatTabPin", "SourceTabXSize",
                                   "SourceTabYSize",    "SourceTabActive",  nullptr};
     switch (key) {

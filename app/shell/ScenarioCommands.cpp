@@ -24,10 +24,10 @@ bool ScenarioCommands::open(QWidget* parent, AppContext& context) {
 }
 
 bool ScenarioCommands::save(QWidget* parent, AppContext& context) {
-    const QString path = askSavePath(
-        parent, QCoreApplication::translate("ScenarioCommands", "Save Scenario"),
-        QString::fromStdString(context.document().path()), kScenarioFilter,
-        QString::fromLatin1(kScenarioExtension));
+    const QString path =
+        askSavePath(parent, QCoreApplication::translate("ScenarioCommands", "Save Scenario"),
+                    QString::fromStdString(context.document().path()), kScenarioFilter,
+                    QString::fromLatin1(kScenarioExtension));
     if (path.isEmpty()) return false;
     const bool autoFlag = context.tree().crawlController().enabled;
     if (context.document().save(path.toStdString(), autoFlag)) return true;

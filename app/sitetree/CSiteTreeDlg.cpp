@@ -128,12 +128,18 @@ QString CSiteTreeDlg::menuTitle() const {
 std::vector<CommandId> CSiteTreeDlg::menuCommands() const {
     // NewWindow has no menu entry: here it stands for a separator.
     constexpr CommandId sep = CommandId::NewWindow;
-    return {CommandId::AnalyzePageSource, sep,
-            CommandId::AnalyzeAll,        CommandId::AnalyzeSelected,
-            CommandId::Stop,              sep,
-            CommandId::RemoveSelected,    CommandId::RemoveNotLoaded,
-            CommandId::RemoveAll,         sep,
-            CommandId::OpenInBrowser,     CommandId::SaveElementAs,
+    return {CommandId::AnalyzePageSource,
+            sep,
+            CommandId::AnalyzeAll,
+            CommandId::AnalyzeSelected,
+            CommandId::Stop,
+            sep,
+            CommandId::RemoveSelected,
+            CommandId::RemoveNotLoaded,
+            CommandId::RemoveAll,
+            sep,
+            CommandId::OpenInBrowser,
+            CommandId::SaveElementAs,
             CommandId::ShowDetails};
 }
 
@@ -235,9 +241,9 @@ void CSiteTreeDlg::openInBrowser() {
     if (!node) return;
     const std::string address = node->page->address().urlText;
     if (!engine::openInBrowser(address)) {
-        MessageBoxes::error(this, QString::fromLatin1(MessageBoxes::kProductTitle),
-                            tr("No web browser could be started for %1.")
-                                .arg(QString::fromStdString(address)));
+        MessageBoxes::error(
+            this, QString::fromLatin1(MessageBoxes::kProductTitle),
+            tr("No web browser could be started for %1.").arg(QString::fromStdString(address)));
     }
 }
 
@@ -279,9 +285,11 @@ void CSiteTreeDlg::layoutDetails() {
         const auto& line = rows[static_cast<std::size_t>(row)];
         detailsList_->setFirstColumnSpanned(row, {}, line.group);
         if (!line.group)
-            widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(line.property)));
+            widest =
+                std::max(widest, metrics.horizontalAdvance(QString::fromStdString(line.property)));
     }
-    detailsList_->header()->resizeSection(0, std::max(kMinimumColumnWidth, widest + kDetailsPadding));
+    detailsList_->header()->resizeSection(0,
+                                          std::max(kMinimumColumnWidth, widest + kDetailsPadding));
 }
 
 bool CSiteTreeDlg::engineMessage(const engine::EngineMessage& message) {
@@ -329,7 +337,8 @@ void CSiteTreeDlg::sizeColumns() {
     const int width = tree_->viewport()->width();
     for (int column = 0; column < model_->columnCount(); ++column) {
         const int percent = report::columnWidth(SiteTreeModel::columnId(column));
-        tree_->header()->resizeSection(column, std::max(kMinimumColumnWidth, width * percent / 100));
+        tree_->header()->resizeSection(column,
+                                       std::max(kMinimumColumnWidth, width * percent / 100));
     }
     columnsSized_ = true;
 }

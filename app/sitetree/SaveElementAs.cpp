@@ -28,11 +28,12 @@ bool saveElementAs(QWidget* parent, engine::SaveElement& saver, const engine::We
         engine::SaveElement::choiceFor(item.contentKind(), item.address().objectPath);
     QString folder = QString::fromStdString(saver.initialFolder());
     if (folder.isEmpty()) folder = QDir::homePath();
-    const QString path = askSavePath(
-        parent, QString::fromLatin1(engine::SaveElement::kTitle.data(),
-                                    static_cast<qsizetype>(engine::SaveElement::kTitle.size())),
-        QDir(folder).filePath(suggestedName(item)), choice.filter,
-        QString::fromStdString(choice.extension));
+    const QString path =
+        askSavePath(parent,
+                    QString::fromLatin1(engine::SaveElement::kTitle.data(),
+                                        static_cast<qsizetype>(engine::SaveElement::kTitle.size())),
+                    QDir(folder).filePath(suggestedName(item)), choice.filter,
+                    QString::fromStdString(choice.extension));
     if (path.isEmpty()) return false;
     if (saver.save(item, path.toStdString())) return true;
     MessageBoxes::error(parent, QString::fromLatin1(MessageBoxes::kProductTitle),

@@ -252,7 +252,8 @@ void SiteTreeModel::nodeAboutToBeRemoved(const Node* removed, std::size_t row) {
 
 void SiteTreeModel::renumber(const Node* parent) {
     const auto& siblings = childrenOf(parent);
-    for (std::size_t i = 0; i < siblings.size(); ++i) rows_[siblings[i].get()] = static_cast<int>(i);
+    for (std::size_t i = 0; i < siblings.size(); ++i)
+        rows_[siblings[i].get()] = static_cast<int>(i);
 }
 
 void SiteTreeModel::nodeRemoved() {

@@ -82,8 +82,7 @@ int main(int argc, char* argv[]) {
     app::AppContext& context = program.application().context();
 
     bool ok = shoot(out, QStringLiteral("01-start.png"));
-    if (!window.action(app::CommandId::Auto)->isChecked())
-        window.runCommand(app::CommandId::Auto);
+    if (!window.action(app::CommandId::Auto)->isChecked()) window.runCommand(app::CommandId::Auto);
     window.runCommand(app::CommandId::Analyze);
     waitFor([&] { return !context.downloadRunning(); }, 60000);
     window.runCommand(app::CommandId::AnalyzeAll);

@@ -89,16 +89,18 @@ void CTabPane::relayout() {
 
     while (layout_->count() > 0) layout_->takeAt(0);
     layout_->setDirection(horizontal(state_.location) ? QBoxLayout::LeftToRight
-                                                       : QBoxLayout::TopToBottom);
-    if (first) layout_->addWidget(strip_, 0, horizontal(state_.location) ? Qt::AlignTop : Qt::AlignLeft);
+                                                      : QBoxLayout::TopToBottom);
+    if (first)
+        layout_->addWidget(strip_, 0, horizontal(state_.location) ? Qt::AlignTop : Qt::AlignLeft);
     layout_->addWidget(splitter_, 1);
-    if (!first) layout_->addWidget(strip_, 0, horizontal(state_.location) ? Qt::AlignTop : Qt::AlignLeft);
+    if (!first)
+        layout_->addWidget(strip_, 0, horizontal(state_.location) ? Qt::AlignTop : Qt::AlignLeft);
 
     frame_->setVisible(state_.pinned);
     strip_->setCurrentIndex(state_.pinned ? 0 : -1);
     const int extent = horizontal(state_.location) ? state_.width : state_.height;
-    const int total = std::max(extent + 100, horizontal(state_.location) ? splitter_->width()
-                                                                        : splitter_->height());
+    const int total = std::max(
+        extent + 100, horizontal(state_.location) ? splitter_->width() : splitter_->height());
     splitter_->setSizes(first ? QList<int>{extent, total - extent}
                               : QList<int>{total - extent, extent});
 }
