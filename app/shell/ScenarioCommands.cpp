@@ -28,7 +28,10 @@ bool ScenarioCommands::save(QWidget* parent, AppContext& context) {
         askSavePath(parent, QCoreApplication::translate("ScenarioCommands", "Save Scenario"),
                     QString::fromStdString(context.document().path()), kScenarioFilter,
                     QString::fromLatin1(kScenarioExtension));
-    if (path.isEmpty()) return false;
+    return !path.isEmpty() && saveTo(parent, context, path);
+}
+
+bool ScenarioCommands::saveTo(QWidget* parent, AppContext& context, const QString& path) {
     const bool autoFlag = context.tree().crawlController().enabled;
     if (context.document().save(path.toStdString(), autoFlag)) return true;
     MessageBoxes::error(

@@ -23,6 +23,8 @@ public:
     // The save dialog (the current path as the initial name), then the save with the Auto
     // toggle's filter. A file that cannot be written is reported and the previous one kept.
     static bool save(QWidget* parent, AppContext& context);
+    // The save itself, to a path already chosen.
+    static bool saveTo(QWidget* parent, AppContext& context, const QString& path);
 };
 
 }  // namespace app

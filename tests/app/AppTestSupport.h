@@ -65,9 +65,7 @@ private:
 // Runs the event loop until no download runs and the crawl has no next level to start.
 inline bool waitForRunEnd(app::AppContext& context, int timeoutMs = 60000) {
     return QTest::qWaitFor(
-        [&] {
-            return !context.downloadRunning() && !context.tree().crawlController().running;
-        },
+        [&] { return !context.downloadRunning() && !context.tree().crawlController().running; },
         timeoutMs);
 }
 

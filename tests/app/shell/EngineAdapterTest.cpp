@@ -89,8 +89,8 @@ private slots:
     void shutDownReleasesSenders() {
         QObject receiver;
         int delivered = 0;
-        EngineAdapter adapter(&receiver,
-                              [&](const std::vector<EngineMessage>& m) { delivered += int(m.size()); });
+        EngineAdapter adapter(
+            &receiver, [&](const std::vector<EngineMessage>& m) { delivered += int(m.size()); });
         std::atomic<bool> returned{false};
         std::thread worker([&] {
             adapter.send({MessageId::DuplicatePage, 0, 0, nullptr, nullptr});

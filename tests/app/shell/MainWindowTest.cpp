@@ -2,8 +2,8 @@
 // the notifications' status texts, the close query and what a restart restores.
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QLabel>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -63,9 +63,10 @@ private slots:
         }
         QStringList numbers;
         for (const QString& step : log) numbers << step.section(QLatin1Char(' '), 0, 0);
-        QCOMPARE(numbers, (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11",
-                                       "13", "14", "16", "17", "close:", "close:", "exit:",
-                                       "exit:", "exit:", "exit:"}));
+        QCOMPARE(numbers,
+                 (QStringList{"1",  "2",      "3",      "4",     "5",     "6",     "7",
+                              "8",  "9",      "10",     "11",    "13",    "14",    "16",
+                              "17", "close:", "close:", "exit:", "exit:", "exit:", "exit:"}));
         QVERIFY(log.last().endsWith(QStringLiteral("downloads stopped")));
     }
 
@@ -108,8 +109,8 @@ private slots:
     void notificationsSetTheStatusText() {
         apptest::ProgramHome home;
         Program program;
-        auto page = engine::PageEntry::create(program.context().manager(),
-                                              "http://127.0.0.1:9/a.html");
+        auto page =
+            engine::PageEntry::create(program.context().manager(), "http://127.0.0.1:9/a.html");
         program.deliver(EngineMessage::workState(false));
         QCOMPARE(program.status(), QStringLiteral("Starting download..."));
         program.deliver(EngineMessage::pageJob(false, page));

@@ -16,9 +16,8 @@ namespace {
 void serveSite(support::TestServer& server) {
     auto page = [](std::string body) {
         return [body](const httplib::Request&, httplib::Response& response) {
-            response.set_content("<html><head><title>t</title></head><body>" + body +
-                                     "</body></html>",
-                                 "text/html");
+            response.set_content(
+                "<html><head><title>t</title></head><body>" + body + "</body></html>", "text/html");
         };
     };
     server.get("/", page(R"(<a href="/a.html">a</a><a href="/b.html">b</a>)"));
@@ -70,8 +69,8 @@ private slots:
     void crawlAddsRowsInTreeOrder() {
         crawl();
         const QString root = QString::fromStdString(server_->url("/"));
-        QCOMPARE(rowsOf(*model_), (QStringList{root, root + "a.html", root + "c.html",
-                                               root + "b.html"}));
+        QCOMPARE(rowsOf(*model_),
+                 (QStringList{root, root + "a.html", root + "c.html", root + "b.html"}));
         QCOMPARE(model_->columnCount(), 19);
         QCOMPARE(model_->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
                  QStringLiteral("URL"));
