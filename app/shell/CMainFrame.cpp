@@ -241,7 +241,10 @@ CommandState CMainFrame::commandState() const {
     state.activeView = mainView_->activeView();
     state.addressBarEmpty = addressBarText().trimmed().isEmpty();
     state.treeEmpty = tree.empty();
-    state.treeHasPageToLoad = tree.empty() ? !state.addressBarEmpty : tree.hasPageToLoad();
+    // A walk over the whole tree, and only Analyze All reads it, which no running download
+    // enables: a crawl of thousands of pages does not pay for it at every update.
+    if (!state.downloadRunning)
+        state.treeHasPageToLoad = tree.empty() ? !state.addressBarEmpty : tree.hasPageToLoad();
     const auto page = mainView_->currentPage();
     state.currentPage = page != nullptr;
     state.currentPageLoaded = page && engine::SiteTree::fullyLoaded(*page);

@@ -62,11 +62,29 @@ private:
     std::deque<QMessageBox::StandardButton> answers_;
 };
 
-// Runs the event loop until no download runs and the crawl has no next level to start.
-inline bool waitForRunEnd(app::AppContext& context, int timeoutMs = 60000) {
-    return QTest::qWaitFor(
-        [&] { return !context.downloadRunning() && !context.tree().crawlController().running; },
-        timeoutMs);
-}
+// Watches one run: made before the command that starts it, it waits until the engine has
+// reported the end of its work and no crawl level follows. (Waiting for "no download running"
+// alone would return before a queued page has started.)
+class RunWatcher : private app::AppContext::Listener {
+public:
+    explicit RunWatcher(app::AppContext& context) : context_(context) {
+        context_.addListener(this);
+    }
+    ~RunWatcher() override { context_.removeListener(this); }
+    RunWatcher(const RunWatcher&) = delete;
+    RunWatcher& operator=(const RunWatcher&) = delete;
+
+    bool waitForEnd(int timeoutMs = 60000) {
+        return QTest::qWaitFor([this] { return ended_ && !context_.downloadRunning(); }, timeoutMs);
+    }
+
+private:
+    void engineMessage(const engine::EngineMessage& message) override {
+        if (message.id == engine::MessageId::WorkState && message.value == 1) ended_ = true;
+    }
+
+    app::AppContext& context_;
+    bool ended_ = false;
+};
 
 }  // namespace apptest

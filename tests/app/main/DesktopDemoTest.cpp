@@ -89,12 +89,16 @@ private slots:
         QCOMPARE(window.addressBarText(), program.demoAddress());
         QVERIFY(window.action(CommandId::Auto)->isChecked());
 
-        window.runCommand(CommandId::Analyze);
-        QVERIFY(apptest::waitForRunEnd(context));
+        {
+            apptest::RunWatcher run(context);
+            window.runCommand(CommandId::Analyze);
+            QVERIFY(run.waitForEnd());
+        }
         window.updateCommands();
         QVERIFY(window.action(CommandId::AnalyzeAll)->isEnabled());
+        apptest::RunWatcher crawl(context);
         window.runCommand(CommandId::AnalyzeAll);
-        QVERIFY(apptest::waitForRunEnd(context));
+        QVERIFY(crawl.waitForEnd());
 
         auto* view = dynamic_cast<app::CSiteTreeDlg*>(window.mainView().activeAppView());
         QVERIFY(view);
@@ -154,8 +158,9 @@ private slots:
         QVERIFY(window.action(CommandId::Stop)->isEnabled());
         QElapsedTimer clock;
         clock.start();
+        apptest::RunWatcher run(context);
         window.runCommand(CommandId::Stop);
-        QVERIFY(apptest::waitForRunEnd(context, 5000));
+        QVERIFY(run.waitForEnd(5000));
         QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!window.action(CommandId::Stop)->isEnabled() ||
                 QTest::qWaitFor([&] { return !window.action(CommandId::Stop)->isEnabled(); }));

@@ -104,8 +104,9 @@ private:
     // On an empty tree "Analyze All" analyses the typed address; the next one crawls below it.
     void crawl() {
         for (int pass = 0; pass < 2; ++pass) {
+            apptest::RunWatcher run(*context_);
             context_->tree().analyzeAll(server_->url("/"));
-            QVERIFY(apptest::waitForRunEnd(*context_));
+            QVERIFY(run.waitForEnd());
         }
         model_->flush();
     }
