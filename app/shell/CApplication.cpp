@@ -49,6 +49,9 @@ CApplication::CApplication(ViewFactories factories, DemoStarter demo)
 
 CApplication::~CApplication() {
     exitInstance();
+    // A closed window is deleted later by the event loop; one that is still waiting for that,
+    // or still open, goes now, while the site tree and engine it refers to exist.
+    for (const QPointer<CMainFrame>& frame : frames_) delete frame.data();
 }
 
 void CApplication::record(const QString& step) {
@@ -116,6 +119,7 @@ CMainFrame* CApplication::createWindow() {
     auto* window = new CMainFrame(*this, *context_, status_, factories_);
     window->setAttribute(Qt::WA_DeleteOnClose);
     windows_.push_back(window);
+    frames_.push_back(window);
     if (windows_.size() > 1) window->show();
     return window;
 }

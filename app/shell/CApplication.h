@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -71,7 +72,8 @@ private:
     DemoStarter demo_;
     IdleStatus status_;
     std::unique_ptr<AppContext> context_;
-    std::vector<CMainFrame*> windows_;
+    std::vector<CMainFrame*> windows_;          // open, the main window first
+    std::vector<QPointer<CMainFrame>> frames_;  // every window made, until Qt deletes it
     QStringList log_;
     bool started_ = false;
     bool exited_ = false;

@@ -87,7 +87,7 @@ void CTabPane::relayout() {
     splitter_->setStretchFactor(first ? 0 : 1, 0);
     strip_->setShape(stripShape(state_.location));
 
-    while (layout_->count() > 0) layout_->takeAt(0);
+    while (QLayoutItem* item = layout_->takeAt(0)) delete item;  // the widgets stay
     layout_->setDirection(horizontal(state_.location) ? QBoxLayout::LeftToRight
                                                       : QBoxLayout::TopToBottom);
     if (first)

@@ -134,8 +134,8 @@ int main(int argc, char* argv[]) {
     QElapsedTimer startUp;
     startUp.start();
     QApplication qt(argc, argv);
-    const QString cli = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                 : QStringLiteral("build/bench/cli/pagelyst-cli");
+    const QString cli =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/bench/cli/pagelyst-cli");
     persist::setting::kPageLimit.set(kPageLimit);
     persist::setting::kLevelLimit.set(kLevels);
     app::MessageBoxes::setAnswerer([](const auto&) { return QMessageBox::Yes; });

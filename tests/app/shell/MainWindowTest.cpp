@@ -14,6 +14,8 @@
 #include "app/shell/CApplication.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/MainView.h"
+#include "app/sitetree/CSiteTreeDlg.h"
+#include "app/sitetree/SiteTreeModel.h"
 #include "engine/schedule/PageEntry.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TestServer.h"
@@ -145,6 +147,31 @@ private slots:
         QVERIFY(!program.context().downloadRunning());
         QVERIFY(clock.elapsed() < 3000);
         QCOMPARE(answers.asked, QStringList(3, QStringLiteral("Abort page download?")));
+    }
+
+    // A second window shows the same site tree and hears the same notifications; closing the
+    // first leaves the program running in the second.
+    void newWindowSharesTheTree() {
+        apptest::ProgramHome home;
+        support::TestServer server;
+        Program program;
+        program.window().runCommand(CommandId::NewWindow);
+        QCOMPARE(program.app.application().windows().size(), std::size_t{2});
+        CMainFrame* second = program.app.application().windows().back();
+        auto* secondView = dynamic_cast<app::CSiteTreeDlg*>(second->mainView().activeAppView());
+        QVERIFY(secondView);
+        apptest::RunWatcher run(program.context());
+        program.window().setAddressBarText(QString::fromStdString(server.url("/content?body=x")));
+        program.window().runCommand(CommandId::Analyze);
+        QVERIFY(run.waitForEnd());
+        secondView->model()->flush();
+        QCOMPARE(secondView->model()->rowCount(), 1);
+        QCOMPARE(secondView->model()->index(0, 2).data().toString(), QStringLiteral("Finished"));
+        program.window().close();
+        QVERIFY(QTest::qWaitFor([&] { return program.app.application().windows().size() == 1; }));
+        QVERIFY(
+            program.app.application().log().contains(QStringLiteral("close: next main window")));
+        second->close();
     }
 
     // What one run stored comes back in the next: the recent addresses, the view settings and
