@@ -11,9 +11,7 @@
 #include <utility>
 
 #include "cli/DemoSite.h"
-#include "cli/HarWriter.h"
 #include "cli/Interrupt.h"
-#include "cli/JsonReport.h"
 #include "cli/RunProgress.h"
 #include "cli/TableReport.h"
 #include "engine/crawl/ScenarioDocument.h"
@@ -23,6 +21,8 @@
 #include "engine/schedule/SiteManager.h"
 #include "engine/settings/AddressMru.h"
 #include "engine/url/ParsedUrl.h"
+#include "export/HarWriter.h"
+#include "export/JsonReport.h"
 #include "report/PageSnapshot.h"
 
 namespace cli {
@@ -249,9 +249,9 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
 
 int CliRun::report(const Pages& pages, bool stopped) {
     if (options_.json) {
-        nlohmann::json document = jsonReport(pages, options_.connection);
+        nlohmann::json document = exporting::jsonReport(pages, options_.connection);
         extras_.annotate(document, pages, options_.connection);
-        out_ << jsonText(document) << "\n";
+        out_ << exporting::jsonText(document) << "\n";
     } else {
         out_ << tableReport(pages, options_.connection);
         out_ << extras_.statisticsText(pages, options_.connection);
@@ -263,7 +263,7 @@ int CliRun::report(const Pages& pages, bool stopped) {
     out_.flush();
     if (!options_.harPath.empty()) {
         std::string error;
-        if (!writeHar(options_.harPath, pages, error)) {
+        if (!exporting::writeHar(options_.harPath, pages, error)) {
             fail("cannot write " + options_.harPath + ": " + error);
             return kUsageError;
         }

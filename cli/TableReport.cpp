@@ -9,10 +9,10 @@
 #include <utility>
 
 #include "cli/HintText.h"
-#include "cli/PageFacts.h"
 #include "engine/base/LoadPhase.h"
 #include "engine/items/ErrorText.h"
 #include "engine/schedule/PageState.h"
+#include "export/PageFacts.h"
 #include "query/DisplayFormats.h"
 #include "query/TextTable.h"
 #include "report/SiteColumns.h"
@@ -66,7 +66,8 @@ std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pag
         std::vector<std::string> row;
         for (std::uint32_t column : kColumns) {
             std::string cell = report::cellText(*page, column, connection);
-            if (column == report::kColumnUrl) cell = indented(pageDepth(*page), std::move(cell));
+            if (column == report::kColumnUrl)
+                cell = indented(exporting::pageDepth(*page), std::move(cell));
             row.push_back(std::move(cell));
         }
         table.add(row);

@@ -31,7 +31,7 @@
 //   (onLoad) of a loaded page; -1 while the page is not loaded or when its document got no
 //   response.
 // - Headers and cookies are not kept by the engine, so their lists are empty and their sizes -1.
-namespace cli {
+namespace exporting {
 
 // One moment seen on both clocks: the wall clock and the engine's tick counter, so that ticks
 // of stopwatches become dates.
@@ -57,4 +57,4 @@ nlohmann::json harDocument(const std::vector<std::shared_ptr<engine::PageEntry>>
 bool writeHar(const std::string& path, const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
               std::string& error, const HarClock& clock = HarClock::now());
 
-}  // namespace cli
+}  // namespace exporting

@@ -22,7 +22,7 @@
 // Times are milliseconds and sizes bytes. "items" hold the figures for the chosen connection, in
 // the page's depth-first order; "times" hold every connection's page time and four-lane download
 // and browse times. "elements" counts the items accounted for.
-namespace cli {
+namespace exporting {
 
 // The document for `pages` (site tree display order) at connection index `connection` (0 to
 // 10; anything else throws std::out_of_range).
@@ -33,4 +33,4 @@ nlohmann::json jsonReport(const std::vector<std::shared_ptr<engine::PageEntry>>&
 // (addresses, titles and types come from servers) become U+FFFD instead of failing.
 std::string jsonText(const nlohmann::json& document, int indent = 2);
 
-}  // namespace cli
+}  // namespace exporting

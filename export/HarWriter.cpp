@@ -1,4 +1,4 @@
-#include "cli/HarWriter.h"
+#include "export/HarWriter.h"
 
 #include <algorithm>
 #include <array>
@@ -8,17 +8,17 @@
 #include <unordered_set>
 #include <utility>
 
-#include "cli/JsonReport.h"
-#include "cli/OutputFile.h"
-#include "cli/PageFacts.h"
 #include "engine/base/Clock.h"
 #include "engine/schedule/PageState.h"
+#include "export/JsonReport.h"
+#include "export/OutputFile.h"
+#include "export/PageFacts.h"
 
 #ifndef PAGELYST_VERSION
 #define PAGELYST_VERSION "0"
 #endif
 
-namespace cli {
+namespace exporting {
 namespace {
 
 using nlohmann::json;
@@ -285,4 +285,4 @@ bool writeHar(const std::string& path, const std::vector<std::shared_ptr<engine:
     return saveText(path, jsonText(harDocument(pages, clock), 2) + "\n", error);
 }
 
-}  // namespace cli
+}  // namespace exporting

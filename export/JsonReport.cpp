@@ -1,15 +1,15 @@
-#include "cli/JsonReport.h"
+#include "export/JsonReport.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "cli/PageFacts.h"
 #include "engine/base/ContentKind.h"
 #include "engine/base/LoadPhase.h"
 #include "engine/figures/ConnectionSpeed.h"
 #include "engine/schedule/PageState.h"
+#include "export/PageFacts.h"
 
-namespace cli {
+namespace exporting {
 namespace {
 
 using nlohmann::json;
@@ -109,4 +109,4 @@ std::string jsonText(const nlohmann::json& document, int indent) {
     return document.dump(indent, ' ', false, json::error_handler_t::replace);
 }
 
-}  // namespace cli
+}  // namespace exporting
