@@ -49,8 +49,7 @@ std::optional<std::string> ConditionCheck::prepare(const std::vector<std::string
     for (const std::string& text : texts) {
         const auto condition = parseCondition(text);
         if (!condition) {
-            return "invalid condition \"" + text +
-                   "\"; use \"download|browse CONNECTION SECONDS\"";
+            return "invalid condition \"" + text + "\"; use \"download|browse CONNECTION SECONDS\"";
         }
         conditions_.add(*condition);
     }

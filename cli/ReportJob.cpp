@@ -62,8 +62,8 @@ std::optional<std::string> ReportJob::writeFiles(const std::string& analysisPath
     const report::PageReportSource source(currentPage(pages), pages, connection, false, &list);
     std::string error;
     const auto write = [&](const std::string& path, std::int32_t id) {
-        return path.empty() || exporting::saveText(path, report::exportText(reports_, id, source),
-                                                   error);
+        return path.empty() ||
+               exporting::saveText(path, report::exportText(reports_, id, source), error);
     };
     try {
         if (!write(analysisPath, 2) || !write(sitePath, 1) ||
