@@ -25,8 +25,10 @@
 //   connection), send, wait (to the first response byte) and receive are the stopwatches;
 //   blocked, dns and ssl are not measured apart and are -1. `time` is the sum of the timings
 //   that are not negative.
-// - Start times: the tick at which a transfer's first stopwatch started, turned into wall time
-//   by a HarClock; a page starts with its first transfer. Entries are sorted by start.
+// - Start times: the tick at which a transfer began, turned into wall time by a HarClock; a page
+//   starts with its root item's request. Entries are in the order their transfers began.
+// - httpVersion: the response's own ("HTTP/1.0", "HTTP/1.1", "HTTP/2"); the request's is the same
+//   ("HTTP/1.1" when no response came).
 // - pageTimings: the four-connection browser's browse time (onContentLoad) and download time
 //   (onLoad) of a loaded page; -1 while the page is not loaded or when its document got no
 //   response.

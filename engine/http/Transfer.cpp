@@ -203,6 +203,7 @@ TransferResult Transfer::run() {
 
     TransferResult r;
     r.statusCode = statusCode_;
+    if (statusCode_ != 0) r.httpVersion = httpVersion_;
     r.contentType = contentType_;
     r.contentKind = classify(contentType_);
     long connects = 0, osErrno = 0;
@@ -262,6 +263,7 @@ void Transfer::onHeaderLine(std::string_view line) {
     if (startsWithIgnoringCase(line, "HTTP/")) {
         // A new response (after an interim one, a redirection or an authentication round).
         statusCode_ = statusCodeOf(line);
+        httpVersion_ = std::string(line.substr(0, line.find(' ')));
         contentType_.clear();
         location_.clear();
         body_.clear();
