@@ -32,9 +32,9 @@ void RunExtras::annotate(nlohmann::json& document, const Pages& pages, int conne
     }
 }
 
-std::optional<std::string> RunExtras::writeFiles(const Pages& pages, int connection) {
+std::optional<std::string> RunExtras::writeFiles(const Pages& pages, int connection, bool crawl) {
     if (!options_.csvPath.empty()) {
-        if (auto problem = statistics_.writeCsv(options_.csvPath, pages, connection))
+        if (auto problem = statistics_.writeCsv(options_.csvPath, pages, connection, crawl))
             return problem;
     }
     return reports_.writeFiles(options_.analysisPath, options_.analysisSitePath, options_.htmlPath,

@@ -28,8 +28,9 @@ public:
     // Adds "class", "classValue", "analysis", "conditions" and, with statistics, "statistics"
     // to each page of the JSON document (pages in the same order).
     void annotate(nlohmann::json& document, const Pages& pages, int connection);
-    // Writes --csv, --analysis, --analysis-site and --html; the first failure's message.
-    std::optional<std::string> writeFiles(const Pages& pages, int connection);
+    // Writes --csv (every page's rows when `crawl`), --analysis, --analysis-site and --html;
+    // the first failure's message.
+    std::optional<std::string> writeFiles(const Pages& pages, int connection, bool crawl);
     // Writes the demo's two reports of its home page into `folder`; the paths written, with
     // `error` set on a failure.
     std::vector<std::string> writeDemoReports(const Pages& pages, const std::string& folder,

@@ -7,10 +7,67 @@
 #include "persist/DocumentFolders.h"
 #include "query/DelimitedText.h"
 #include "query/ElementTable.h"
+#include "query/NumericValue.h"
+#include "query/QueryTable.h"
 #include "query/StatisticsView.h"
+#include "query/StringValue.h"
 #include "query/TextCase.h"
 
 namespace cli {
+
+namespace {
+
+template <typename Traits>
+nlohmann::json number(const query::QueryValue& value) {
+    return static_cast<const query::NumericValue<Traits>&>(value).number();
+}
+
+// A cell as a script wants it: the number the display text was made from, or the text.
+nlohmann::json rawValue(const query::QueryValue* value) {
+    if (value == nullptr) return nullptr;
+    switch (value->kind()) {
+        case query::ValueKind::Integer:
+            return number<query::IntegerTraits>(*value);
+        case query::ValueKind::Time:
+            return number<query::TimeTraits>(*value);
+        case query::ValueKind::Size:
+            return number<query::SizeTraits>(*value);
+        case query::ValueKind::Speed:
+            return number<query::SpeedTraits>(*value);
+        case query::ValueKind::Percent:
+            return number<query::PercentTraits>(*value);
+        case query::ValueKind::String:
+            break;
+    }
+    return value->toText();
+}
+
+nlohmann::json rawValues(const query::QueryTablePtr& table) {
+    nlohmann::json rows = nlohmann::json::array();
+    if (!table) return rows;
+    for (const query::QueryRow& row : *table) {
+        nlohmann::json cells = nlohmann::json::array();
+        for (std::size_t c = 0; c < table->columnCount(); ++c)
+            cells.push_back(rawValue(row.cell(c)));
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+// The rows of `result` appended to `table`, each led by `address`.
+void appendRows(query::QueryTable& table, const query::QueryTable& result,
+                const std::string& address) {
+    for (const query::QueryRow& row : result) {
+        query::QueryRow& copy = table.appendRow();
+        copy.setCell(0, std::make_unique<query::StringValue>(address));
+        for (std::size_t c = 0; c < result.columnCount(); ++c) {
+            if (const query::QueryValue* cell = row.cell(c))
+                copy.setCell(c + 1, cell->startAccumulator());
+        }
+    }
+}
+
+}  // namespace
 
 std::optional<std::string> StatisticsJob::prepare(const std::vector<std::string>& wanted,
                                                   const std::string& statement) {
@@ -58,7 +115,8 @@ nlohmann::json StatisticsJob::json(engine::PageEntry& page, int connection) {
         nlohmann::json item = {{"id", definition.id},
                                {"title", definition.title},
                                {"columns", result.titles},
-                               {"rows", result.rows}};
+                               {"rows", result.rows},
+                               {"values", rawValues(result.table)}};
         if (result.state == query::StatisticsResult::State::QueryFailed) {
             if (!queryFailure_) queryFailure_ = result.message;
             item["error"] = result.message;
@@ -69,12 +127,30 @@ nlohmann::json StatisticsJob::json(engine::PageEntry& page, int connection) {
 }
 
 std::optional<std::string> StatisticsJob::writeCsv(const std::string& path, const Pages& pages,
-                                                   int connection) {
-    const auto current = currentPage(pages);
-    const auto result = query::statisticsResult(statistics_.front(), current.get(), connection);
-    if (result.state == query::StatisticsResult::State::QueryFailed) return result.message;
-    const std::string text =
-        result.table ? query::writeDelimitedText(*result.table, ",", "\"") : std::string();
+                                                   int connection, bool everyPage) {
+    std::string text;
+    if (!everyPage) {
+        const auto result =
+            query::statisticsResult(statistics_.front(), currentPage(pages).get(), connection);
+        if (result.state == query::StatisticsResult::State::QueryFailed) return result.message;
+        if (result.table) text = query::writeDelimitedText(*result.table, ",", "\"");
+    } else {
+        std::optional<query::QueryTable> all;
+        for (const auto& page : pages) {
+            if (!query::pageDownloaded(page.get())) continue;
+            const auto result =
+                query::statisticsResult(statistics_.front(), page.get(), connection);
+            if (result.state == query::StatisticsResult::State::QueryFailed) return result.message;
+            if (!result.table) continue;
+            if (!all) {
+                std::vector<std::string> names{"Page"};
+                for (const std::string& name : result.table->columnNames()) names.push_back(name);
+                all.emplace(std::move(names));
+            }
+            appendRows(*all, *result.table, page->address().urlText);
+        }
+        if (all) text = query::writeDelimitedText(*all, ",", "\"");
+    }
     std::string error;
     if (!exporting::saveText(path, text, error)) return error;
     return std::nullopt;

@@ -24,12 +24,15 @@ public:
     bool empty() const { return statistics_.empty(); }
     // The results for each loaded page, as text tables under a heading.
     std::string text(const Pages& pages, int connection);
-    // The results over one page, one object per definition.
+    // The results over one page, one object per definition: "rows" hold the display texts,
+    // "values" the raw values beside them (milliseconds, bytes, bytes per second, fractions,
+    // texts; null for an empty cell).
     nlohmann::json json(engine::PageEntry& page, int connection);
-    // Writes the single definition's result over the current page as comma-separated text;
-    // the failure's message.
-    std::optional<std::string> writeCsv(const std::string& path, const Pages& pages,
-                                        int connection);
+    // Writes the single definition's result as comma-separated text: over the current page,
+    // or with `everyPage` over every loaded page, each row led by the page's address. The
+    // failure's message.
+    std::optional<std::string> writeCsv(const std::string& path, const Pages& pages, int connection,
+                                        bool everyPage);
 
     // The message of the first query that failed over a page.
     const std::optional<std::string>& queryFailure() const { return queryFailure_; }

@@ -146,6 +146,10 @@ void Transfer::configureRequest() {
     CURL* e = connection_.easy_;
     const TransferOptions& options = root_.options();
     const ConnectionSettings& settings = root_.settings();
+    // The handle outlives the run; the run's agent is set for each of its requests.
+    curl_easy_setopt(
+        e, CURLOPT_USERAGENT,
+        options.userAgent.empty() ? InternetRoot::kUserAgent.data() : options.userAgent.c_str());
     const std::string url = connection_.target().requestUrl();
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, options.maxRedirects);
