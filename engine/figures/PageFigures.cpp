@@ -115,7 +115,7 @@ PageFigures computePage(const ItemRegistry& registry, const ItemRegistry::Node* 
     const std::vector<Visited> order = walkPage(registry, root);
     figures.items.reserve(order.size());
     for (const Visited& v : order) {
-        figures.items.push_back({v.item, v.parent, v.level, statsFor(*v.item, index)});
+        figures.items.push_back({v.item, v.parent, v.level, statsFor(*v.item, index), v.position});
     }
     addSubtreeValues(figures, order);
     simulateBrowser(figures, order);

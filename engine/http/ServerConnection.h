@@ -30,6 +30,7 @@ struct TransferResult {
     std::string contentType;      // normalised
     ContentKind contentKind = ContentKind::Unknown;
     bool connectionReused = false;  // no new connection had to be made
+    std::string httpVersion;        // of the last response's status line ("HTTP/2"); or empty
 };
 
 // One pooled connection to a "host:port": a libcurl easy handle and the multi handle it runs

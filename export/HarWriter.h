@@ -25,13 +25,15 @@
 //   connection), send, wait (to the first response byte) and receive are the stopwatches;
 //   blocked, dns and ssl are not measured apart and are -1. `time` is the sum of the timings
 //   that are not negative.
-// - Start times: the tick at which a transfer's first stopwatch started, turned into wall time
-//   by a HarClock; a page starts with its first transfer. Entries are sorted by start.
+// - Start times: the tick at which a transfer began, turned into wall time by a HarClock; a page
+//   starts with its root item's request. Entries are in the order their transfers began.
+// - httpVersion: the response's own ("HTTP/1.0", "HTTP/1.1", "HTTP/2"); the request's is the same
+//   ("HTTP/1.1" when no response came).
 // - pageTimings: the four-connection browser's browse time (onContentLoad) and download time
 //   (onLoad) of a loaded page; -1 while the page is not loaded or when its document got no
 //   response.
 // - Headers and cookies are not kept by the engine, so their lists are empty and their sizes -1.
-namespace cli {
+namespace exporting {
 
 // One moment seen on both clocks: the wall clock and the engine's tick counter, so that ticks
 // of stopwatches become dates.
@@ -57,4 +59,4 @@ nlohmann::json harDocument(const std::vector<std::shared_ptr<engine::PageEntry>>
 bool writeHar(const std::string& path, const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
               std::string& error, const HarClock& clock = HarClock::now());
 
-}  // namespace cli
+}  // namespace exporting

@@ -6,7 +6,7 @@
 
 // Facts about a page of the site tree that every output of the command-line program shows the
 // same way.
-namespace cli {
+namespace exporting {
 
 // The number of parent links above the page: 0 for a root page.
 int pageDepth(const engine::PageEntry& page);
@@ -17,4 +17,4 @@ std::string pageTitle(const engine::PageEntry& page);
 // The address of the parent page, or "" for a root page.
 std::string parentAddress(const engine::PageEntry& page);
 
-}  // namespace cli
+}  // namespace exporting

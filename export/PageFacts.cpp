@@ -1,8 +1,8 @@
-#include "cli/PageFacts.h"
+#include "export/PageFacts.h"
 
 #include <memory>
 
-namespace cli {
+namespace exporting {
 
 int pageDepth(const engine::PageEntry& page) {
     int depth = 0;
@@ -22,4 +22,4 @@ std::string parentAddress(const engine::PageEntry& page) {
     return parent ? parent->address().urlText : std::string();
 }
 
-}  // namespace cli
+}  // namespace exporting

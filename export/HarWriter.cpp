@@ -1,24 +1,25 @@
-#include "cli/HarWriter.h"
+#include "export/HarWriter.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
 
-#include "cli/JsonReport.h"
-#include "cli/OutputFile.h"
-#include "cli/PageFacts.h"
 #include "engine/base/Clock.h"
 #include "engine/schedule/PageState.h"
+#include "export/JsonReport.h"
+#include "export/OutputFile.h"
+#include "export/PageFacts.h"
 
 #ifndef PAGELYST_VERSION
 #define PAGELYST_VERSION "0"
 #endif
 
-namespace cli {
+namespace exporting {
 namespace {
 
 using nlohmann::json;
@@ -119,59 +120,44 @@ json queryString(std::string_view url) {
     return list;
 }
 
-// A transfer's four stopwatches: elapsed milliseconds and the tick each began at (0: never).
-struct Watches {
-    std::array<std::uint32_t, 4> elapsed{};
-    std::array<std::uint32_t, 4> start{};
-};
-
-Watches watchesOf(const engine::WebItem& item, const engine::ElementStats& stats) {
-    Watches w;
+// A transfer's four stopwatches: elapsed milliseconds.
+std::array<std::uint32_t, 4> elapsedOf(const engine::WebItem& item,
+                                       const engine::ElementStats& stats) {
     const std::int32_t result = item.result();
     if (result == 0 || result == -1) {
         // The record the page's figures were computed from.
-        w.elapsed = {stats.connectTime, stats.sendTime, stats.waitTime, stats.receiveTime};
-        w.start = {stats.connectStart, stats.sendStart, stats.waitStart, stats.receiveStart};
-    } else {
-        // A failed transfer keeps no record; its stopwatches still show how far it got.
-        const auto snapshot = item.timers().snapshot();
-        for (std::size_t i = 0; i < snapshot.size(); ++i) {
-            w.elapsed[i] = snapshot[i].elapsed;
-            w.start[i] = snapshot[i].start;
-        }
+        return {stats.connectTime, stats.sendTime, stats.waitTime, stats.receiveTime};
     }
-    return w;
+    // A failed transfer keeps no record; its stopwatches still show how far it got.
+    std::array<std::uint32_t, 4> elapsed{};
+    const auto snapshot = item.timers().snapshot();
+    for (std::size_t i = 0; i < snapshot.size(); ++i) elapsed[i] = snapshot[i].elapsed;
+    return elapsed;
 }
 
 struct Entry {
     std::chrono::system_clock::time_point started;
+    std::uint64_t order = 0;  // orders transfers begun within the same millisecond
     json value;
 };
 
 Entry entryFor(const engine::WebItem& item, const engine::ElementStats& stats,
                const std::string& pageId, const HarClock& clock) {
-    const Watches w = watchesOf(item, stats);
-    // The transfer began when its first stopwatch started: the one started longest ago.
-    std::uint32_t earliestAge = 0;
-    bool any = false;
-    for (std::size_t i = 0; i < w.start.size(); ++i) {
-        if (w.start[i] == 0) continue;
-        const std::uint32_t age = clock.tick - w.start[i];
-        if (!any || age > earliestAge) earliestAge = age;
-        any = true;
-    }
-    const auto started = any ? clock.wallTime(clock.tick - earliestAge) : clock.wall;
+    const std::array<std::uint32_t, 4> w = elapsedOf(item, stats);
+    const std::optional<engine::TransferStart> began = item.transferStart();
+    const auto started = began ? clock.wallTime(began->tick) : clock.wall;
 
     const std::int64_t connect =
-        item.connectionReused() && w.elapsed[0] == 0 ? -1 : static_cast<std::int64_t>(w.elapsed[0]);
-    const std::int64_t send = w.elapsed[1], wait = w.elapsed[2], receive = w.elapsed[3];
+        item.connectionReused() && w[0] == 0 ? -1 : static_cast<std::int64_t>(w[0]);
+    const std::int64_t send = w[1], wait = w[2], receive = w[3];
     const std::int64_t total = std::max<std::int64_t>(connect, 0) + send + wait + receive;
 
     const std::string url = item.address().urlText;
     const std::int32_t status = item.statusCode();
     const std::int32_t result = item.result();
     const bool answered = status != 0;
-    const std::string version = answered ? "HTTP/1.1" : "";
+    // The protocol the server answered in; a request without an answer went out as HTTP/1.1.
+    const std::string version = answered ? item.httpVersion() : "";
     const std::uint32_t size = item.size();
 
     json value = {
@@ -181,7 +167,7 @@ Entry entryFor(const engine::WebItem& item, const engine::ElementStats& stats,
         {"request",
          {{"method", "GET"},
           {"url", url},
-          {"httpVersion", "HTTP/1.1"},
+          {"httpVersion", version.empty() ? "HTTP/1.1" : version},
           {"cookies", json::array()},
           {"headers", json::array()},
           {"queryString", queryString(url)},
@@ -208,7 +194,7 @@ Entry entryFor(const engine::WebItem& item, const engine::ElementStats& stats,
           {"ssl", -1}}},
     };
     if (result != 0) value["comment"] = item.errorText();
-    return {started, std::move(value)};
+    return {started, began ? began->order : 0, std::move(value)};
 }
 
 }  // namespace
@@ -244,14 +230,13 @@ nlohmann::json harDocument(const std::vector<std::shared_ptr<engine::PageEntry>>
         if (!page) continue;
         const std::string id = "page_" + std::to_string(++number);
         const engine::PageFigures figures = page->figures(engine::kActualSpeed);
+        // A page starts with its root item's request.
         std::chrono::system_clock::time_point first = clock.wall;
-        bool anyEntry = false;
         for (const auto& itemFigures : figures.items) {
             const engine::WebItem& item = *itemFigures.item;
             if (item.isNew() || item.phase() == engine::LoadPhase::Ready) continue;
             Entry entry = entryFor(item, itemFigures.stats, id, clock);
-            if (!anyEntry || entry.started < first) first = entry.started;
-            anyEntry = true;
+            if (&itemFigures == &figures.items.front()) first = entry.started;
             if (listed.insert(&item).second) entries.push_back(std::move(entry));
         }
         // A page whose document got no answer was never loaded, whatever its state says.
@@ -269,8 +254,9 @@ nlohmann::json harDocument(const std::vector<std::shared_ptr<engine::PageEntry>>
               {"comment", "Simulated browser with four connections over the measured transfers"}}},
         });
     }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.started < b.started; });
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.started != b.started ? a.started < b.started : a.order < b.order;
+    });
     json harEntries = json::array();
     for (Entry& entry : entries) harEntries.push_back(std::move(entry.value));
     return {{"log",
@@ -285,4 +271,4 @@ bool writeHar(const std::string& path, const std::vector<std::shared_ptr<engine:
     return saveText(path, jsonText(harDocument(pages, clock), 2) + "\n", error);
 }
 
-}  // namespace cli
+}  // namespace exporting

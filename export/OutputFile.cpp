@@ -1,11 +1,11 @@
-#include "cli/OutputFile.h"
+#include "export/OutputFile.h"
 
 #include <cerrno>
 #include <cstring>
 
 #include <Archive>
 
-namespace cli {
+namespace exporting {
 
 bool saveText(const std::string& path, std::string_view text, std::string& error) {
     errno = 0;
@@ -23,4 +23,4 @@ bool saveText(const std::string& path, std::string_view text, std::string& error
     }
 }
 
-}  // namespace cli
+}  // namespace exporting

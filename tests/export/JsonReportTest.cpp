@@ -1,4 +1,4 @@
-#include "cli/JsonReport.h"
+#include "export/JsonReport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,13 @@
 
 #include "engine/figures/ConnectionSpeed.h"
 #include "engine/schedule/PageState.h"
-#include "tests/cli/LoadedSite.h"
+#include "tests/export/LoadedSite.h"
 
 namespace {
 
 using nlohmann::json;
 
-class JsonReportTest : public clitest::LoadedSite {
+class JsonReportTest : public exporttest::LoadedSite {
 protected:
     static const json& itemAt(const json& page, const std::string& url) {
         for (const json& item : page.at("items"))
@@ -27,7 +27,7 @@ TEST_F(JsonReportTest, PagesCarryTreeStateAndEveryConnectionsTimes) {
     const auto pages = loadSite();
     constexpr int kCable = 3;
     // The text, parsed again, is the document.
-    const json doc = json::parse(cli::jsonText(cli::jsonReport(pages, kCable)));
+    const json doc = json::parse(exporting::jsonText(exporting::jsonReport(pages, kCable)));
 
     EXPECT_EQ(doc.at("connection").at("index"), kCable);
     EXPECT_EQ(doc.at("connection").at("name"), "512K Cable/DSL");
@@ -70,7 +70,7 @@ TEST_F(JsonReportTest, PagesCarryTreeStateAndEveryConnectionsTimes) {
 TEST_F(JsonReportTest, ItemsHoldTheChosenConnectionsFigures) {
     const auto pages = loadSite();
     constexpr int kModem = 10;  // 1800 bytes/s, 300 ms latency
-    const json doc = json::parse(cli::jsonText(cli::jsonReport(pages, kModem)));
+    const json doc = json::parse(exporting::jsonText(exporting::jsonReport(pages, kModem)));
     const json& root = doc["pages"][0];
     ASSERT_EQ(root.at("items").size(), 4u);
 
@@ -117,15 +117,15 @@ TEST_F(JsonReportTest, TextFromServersThatIsNotUtf8IsReplacedNotFatal) {
     page("/latin1.html", "<html><head><title>Caf\xE9 \xFF</title></head><body></body></html>");
     const auto entry = load(url("/latin1.html"));
     std::string text;
-    ASSERT_NO_THROW(text = cli::jsonText(cli::jsonReport({entry}, 0), -1));
+    ASSERT_NO_THROW(text = exporting::jsonText(exporting::jsonReport({entry}, 0), -1));
     const json doc = json::parse(text);
     EXPECT_EQ(doc["pages"][0].at("title"), "Caf\xEF\xBF\xBD \xEF\xBF\xBD");
 }
 
 TEST(JsonReport, RejectsAConnectionOutsideTheTable) {
-    EXPECT_THROW(cli::jsonReport({}, 11), std::out_of_range);
-    EXPECT_THROW(cli::jsonReport({}, -1), std::out_of_range);
-    const json empty = cli::jsonReport({}, 0);
+    EXPECT_THROW(exporting::jsonReport({}, 11), std::out_of_range);
+    EXPECT_THROW(exporting::jsonReport({}, -1), std::out_of_range);
+    const json empty = exporting::jsonReport({}, 0);
     EXPECT_TRUE(empty.at("pages").is_array());
     EXPECT_TRUE(empty.at("pages").empty());
 }

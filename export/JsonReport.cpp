@@ -1,15 +1,15 @@
-#include "cli/JsonReport.h"
+#include "export/JsonReport.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "cli/PageFacts.h"
 #include "engine/base/ContentKind.h"
 #include "engine/base/LoadPhase.h"
 #include "engine/figures/ConnectionSpeed.h"
 #include "engine/schedule/PageState.h"
+#include "export/PageFacts.h"
 
-namespace cli {
+namespace exporting {
 namespace {
 
 using nlohmann::json;
@@ -43,6 +43,8 @@ json itemJson(const engine::PageFigures& figures, std::size_t position) {
         {"parent", std::move(parent)},
         {"depth", entry.level},
         {"position", position},
+        // Where the referring tag starts in the parent's body: what a source view marks.
+        {"offset", entry.parent >= 0 ? entry.position : 0u},
         {"phase", engine::phaseText(item.phase())},
         {"phaseValue", static_cast<std::int32_t>(item.phase())},
         {"status", item.statusCode()},
@@ -50,6 +52,7 @@ json itemJson(const engine::PageFigures& figures, std::size_t position) {
         {"error", result != 0 ? item.errorText() : std::string()},
         {"contentType", contentType},
         {"kind", displayKindName(engine::displayKind(item.contentKind(), contentType))},
+        {"contentKind", static_cast<std::int32_t>(item.contentKind())},
         {"size", s.size},
         {"connect", s.connectTime},
         {"send", s.sendTime},
@@ -109,4 +112,4 @@ std::string jsonText(const nlohmann::json& document, int indent) {
     return document.dump(indent, ' ', false, json::error_handler_t::replace);
 }
 
-}  // namespace cli
+}  // namespace exporting

@@ -15,14 +15,17 @@
 //    "pages": [{"address", "depth", "parent" (address or null), "state", "stateValue", "title",
 //               "size", "elements",
 //               "times": [{"index", "name", "page", "download", "browse"}, ... 11 connections],
-//               "items": [{"id", "url", "parent" (url or null), "depth", "position", "phase",
-//                          "phaseValue", "status", "result", "error", "contentType", "kind",
-//                          "size", "connect", "send", "wait", "receive", "total"}, ...]}, ...]}
+//               "items": [{"id", "url", "parent" (url or null), "depth", "position", "offset",
+//                          "phase", "phaseValue", "status", "result", "error", "contentType",
+//                          "kind", "contentKind", "size", "connect", "send", "wait", "receive",
+//                          "total"}, ...]}, ...]}
 //
 // Times are milliseconds and sizes bytes. "items" hold the figures for the chosen connection, in
 // the page's depth-first order; "times" hold every connection's page time and four-lane download
-// and browse times. "elements" counts the items accounted for.
-namespace cli {
+// and browse times. "elements" counts the items accounted for. "position" is the item's place in
+// that order; "offset" the byte position, in the parent item's body, of the tag that refers to
+// the item (0 for the page's root); "contentKind" the content kind, 0 to 9.
+namespace exporting {
 
 // The document for `pages` (site tree display order) at connection index `connection` (0 to
 // 10; anything else throws std::out_of_range).
@@ -33,4 +36,4 @@ nlohmann::json jsonReport(const std::vector<std::shared_ptr<engine::PageEntry>>&
 // (addresses, titles and types come from servers) become U+FFFD instead of failing.
 std::string jsonText(const nlohmann::json& document, int indent = 2);
 
-}  // namespace cli
+}  // namespace exporting

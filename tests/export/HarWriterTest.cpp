@@ -1,4 +1,4 @@
-#include "cli/HarWriter.h"
+#include "export/HarWriter.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/cli/LoadedSite.h"
+#include "tests/export/LoadedSite.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ private:
     fs::path path_;
 };
 
-class HarFile : public clitest::LoadedSite {
+class HarFile : public exporttest::LoadedSite {
 protected:
     // Entries by URL; each URL must appear once.
     static std::map<std::string, json> entriesByUrl(const json& har) {
@@ -75,7 +75,7 @@ TEST_F(HarFile, WritesEveryPageAndEntry) {
     const auto pages = loadSite();
     const fs::path path = folder_.path() / "site.har";
     std::string error;
-    ASSERT_TRUE(cli::writeHar(path.string(), pages, error)) << error;
+    ASSERT_TRUE(exporting::writeHar(path.string(), pages, error)) << error;
     // The schema check (ctest cli_har_schema) validates this very file.
     if (const char* sample = std::getenv("PAGELYST_HAR_SAMPLE"))
         fs::copy_file(path, sample, fs::copy_options::overwrite_existing);
@@ -146,7 +146,7 @@ TEST_F(HarFile, AFailedConnectionHasStatusZeroAndItsErrorText) {
         refused = gone.url("/nothing.html");
     }
     const auto entry = load(refused);
-    const json har = cli::harDocument({entry});
+    const json har = exporting::harDocument({entry});
     ASSERT_EQ(har["log"]["entries"].size(), 1u);
     const json& only = har["log"]["entries"][0];
     EXPECT_EQ(only["response"].at("status"), 0);
@@ -161,7 +161,7 @@ TEST_F(HarFile, AFailedWriteLeavesNoFileAndKeepsTheOldOne) {
     std::string error;
 
     const fs::path nowhere = folder_.path() / "missing-folder" / "site.har";
-    EXPECT_FALSE(cli::writeHar(nowhere.string(), pages, error));
+    EXPECT_FALSE(exporting::writeHar(nowhere.string(), pages, error));
     EXPECT_NE(error.find(nowhere.string()), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(nowhere.parent_path()));
 
@@ -174,7 +174,7 @@ TEST_F(HarFile, AFailedWriteLeavesNoFileAndKeepsTheOldOne) {
     rlimit small = saved;
     small.rlim_cur = 100;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = cli::writeHar(path.string(), pages, error);
+    const bool written = exporting::writeHar(path.string(), pages, error);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -186,10 +186,10 @@ TEST_F(HarFile, AFailedWriteLeavesNoFileAndKeepsTheOldOne) {
 TEST(HarTime, IsUtcWithMilliseconds) {
     using namespace std::chrono;
     const system_clock::time_point t = sys_days{2024y / 2 / 29} + 23h + 59min + 58s + 7ms;
-    EXPECT_EQ(cli::isoTime(t), "2024-02-29T23:59:58.007Z");
+    EXPECT_EQ(exporting::isoTime(t), "2024-02-29T23:59:58.007Z");
     // Ticks count back from the clock's moment, also across the counter's wrap.
-    const cli::HarClock clock{t, 5};
-    EXPECT_EQ(cli::isoTime(clock.wallTime(0xFFFFFFFFu)), "2024-02-29T23:59:58.001Z");
+    const exporting::HarClock clock{t, 5};
+    EXPECT_EQ(exporting::isoTime(clock.wallTime(0xFFFFFFFFu)), "2024-02-29T23:59:58.001Z");
 }
 
 }  // namespace

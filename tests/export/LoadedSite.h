@@ -9,7 +9,7 @@
 #include "engine/schedule/PageEntry.h"
 #include "tests/engine/SiteFixture.h"
 
-namespace clitest {
+namespace exporttest {
 
 // A small loopback site, loaded for real: a root page whose title is "Home" with an image, a
 // style sheet and an image that answers 404, and a child page "Child" that shares the root's
@@ -51,4 +51,4 @@ protected:
     }
 };
 
-}  // namespace clitest
+}  // namespace exporttest
