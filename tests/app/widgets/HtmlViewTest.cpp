@@ -3,10 +3,13 @@
 // without moving, and prints.
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineView>
 
 #include "app/widgets/CHtmlView.h"
@@ -79,6 +82,8 @@ private slots:
     void clickedLinkGoesToTheHandlerAndTheViewStays();
     void linkInsideTheDocumentStaysInTheView();
     void printsToPdf();
+    void printsThroughThePrintDialog();
+    void cancelledPrintDialogPrintsNothing();
 };
 
 void HtmlViewTest::chromiumFlagsAddTheSandboxSwitchOnlyForRoot_data() {
@@ -313,6 +318,48 @@ void HtmlViewTest::printsToPdf() {
     const QByteArray bytes = pdf.readAll();
     QVERIFY(bytes.startsWith("%PDF-"));
     QVERIFY(bytes.size() > 1000);
+}
+
+void HtmlViewTest::printsThroughThePrintDialog() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("printed.pdf"));
+    app::CMoreHtmlView view;
+    view.showHtml(QStringLiteral("<BODY><H1>Consolidated Site Analysis Report</H1></BODY>"));
+    QVERIFY(settle(view));
+    QSignalSpy printed(&view, &app::CHtmlView::printed);
+    // The user prints to a file: the only printer a machine without a print server has.
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        QVERIFY(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+        QVERIFY(file);
+        file->setText(path);
+        answered = true;
+        dialog->accept();
+    });
+    view.print();
+    QVERIFY(answered);
+    QVERIFY(printed.wait(kLoadTimeoutMs));
+    QVERIFY(printed.at(0).at(0).toBool());
+    QFile pdf(path);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.readAll().startsWith("%PDF-"));
+}
+
+void HtmlViewTest::cancelledPrintDialogPrintsNothing() {
+    app::CMoreHtmlView view;
+    view.showHtml(QStringLiteral("<BODY>x</BODY>"));
+    QVERIFY(settle(view));
+    QSignalSpy printed(&view, &app::CHtmlView::printed);
+    QTimer::singleShot(0, [] {
+        QVERIFY(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+        QApplication::activeModalWidget()->close();
+    });
+    view.print();
+    QTest::qWait(300);
+    QCOMPARE(printed.count(), 0);
 }
 
 int main(int argc, char** argv) {
