@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/sitetree/CSiteTreeDlg.h"
+#include "app/widgets/WebEngineSetup.h"
 #include "cli/DemoSite.h"
 
 namespace app {
@@ -30,6 +31,7 @@ QString PagelystApp::demoAddress() const {
 }
 
 int runPagelyst(int argc, char* argv[]) {
+    prepareWebEngine();
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pagelyst"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pagelyst"));

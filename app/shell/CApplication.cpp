@@ -1,11 +1,18 @@
 #include "app/shell/CApplication.h"
 
+#include <QComboBox>
+
+#include "app/shell/CAddressBar.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
+#include <QComboBox>
 #include "app/shell/CAboutDlg.h"
+
+#include "app/shell/CAddressBar.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/FileDialogs.h"
 #include "app/shell/MessageBoxes.h"
@@ -43,7 +50,8 @@ CApplication::Options CApplication::parseCommandLine(const QStringList& argument
 CApplication::CApplication(ViewFactories factories, DemoStarter demo)
     : factories_(std::move(factories)),
       demo_(std::move(demo)),
-      context_(std::make_unique<AppContext>()) {
+      context_(std::make_unique<AppContext>()),
+      hints_(hintStore_) {
     connect(&status_, &IdleStatus::pushRequested, this, &CApplication::pushStatus);
 }
 
@@ -120,6 +128,11 @@ CMainFrame* CApplication::createWindow() {
     window->setAttribute(Qt::WA_DeleteOnClose);
     windows_.push_back(window);
     frames_.push_back(window);
+    // The address box's hint is offered in the first window; every window raises the hints
+    // of a finished run where its own views are.
+    if (windows_.size() == 1) hints_.registerHint(kHintAddressBox, window->addressBar().box());
+    window->mainView().setHintRaiser(
+        [this](int hint, const QPoint& point) { hints_.showHint(hint, point); });
     if (windows_.size() > 1) window->show();
     return window;
 }

@@ -13,6 +13,8 @@
 #include "app/shell/Commands.h"
 #include "app/shell/IdleStatus.h"
 #include "app/shell/MainView.h"
+#include "app/widgets/HintManager.h"
+#include "app/widgets/HintStateStore.h"
 
 namespace app {
 
@@ -49,6 +51,10 @@ public:
     const std::vector<CMainFrame*>& windows() const { return windows_; }
     CMainFrame* mainWindow() const { return windows_.empty() ? nullptr : windows_.front(); }
     const QStringList& log() const { return log_; }
+    HintManager& hints() { return hints_; }
+
+    // The hint offered on the address box while the pointer rests on it.
+    static constexpr int kHintAddressBox = 2;
 
     // New Window: another main window over the same site tree.
     CMainFrame* createWindow();
@@ -72,6 +78,8 @@ private:
     DemoStarter demo_;
     IdleStatus status_;
     std::unique_ptr<AppContext> context_;
+    SettingsHintStore hintStore_;
+    HintManager hints_;
     std::vector<CMainFrame*> windows_;          // open, the main window first
     std::vector<QPointer<CMainFrame>> frames_;  // every window made, until Qt deletes it
     QStringList log_;

@@ -1,5 +1,6 @@
 // The real program in one process: its start and end in order, the views container's rules,
 // the notifications' status texts, the close query and what a restart restores.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -16,6 +17,8 @@
 #include "app/shell/MainView.h"
 #include "app/sitetree/CSiteTreeDlg.h"
 #include "app/sitetree/SiteTreeModel.h"
+#include "app/widgets/CBalloon.h"
+#include "app/widgets/HintManager.h"
 #include "engine/schedule/PageEntry.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TestServer.h"
@@ -172,6 +175,32 @@ private slots:
         QVERIFY(
             program.app.application().log().contains(QStringLiteral("close: next main window")));
         second->close();
+    }
+
+    // The end of a run raises the hint for the current page's outcome; a hint closed with "Do
+    // not show this again" is never raised again, in this run or the next.
+    void runEndRaisesTheOutcomeHint() {
+        apptest::ProgramHome home;
+        support::TestServer server;
+        {
+            Program program;
+            app::HintManager& hints = program.app.application().hints();
+            apptest::RunWatcher run(program.context());
+            program.window().setAddressBarText(
+                QString::fromStdString(server.url("/content?body=x")));
+            program.window().runCommand(CommandId::Analyze);
+            QVERIFY(run.waitForEnd());
+            QVERIFY(
+                QTest::qWaitFor([&] { return hints.shownHint() == app::MainView::kHintFinished; }));
+            QVERIFY(hints.balloon());
+            hints.balloon()->findChild<QCheckBox*>()->setChecked(true);
+            hints.dismiss();
+            QVERIFY(!hints.showHint(app::MainView::kHintFinished));
+            program.window().close();
+        }
+        Program again;
+        QCOMPARE(again.app.application().hints().hintState(app::MainView::kHintFinished), 0);
+        again.window().close();
     }
 
     // What one run stored comes back in the next: the recent addresses, the view settings and
