@@ -16,12 +16,15 @@ using nlohmann::json;
 class JsonOffset : public exporttest::LoadedSite {
 protected:
     JsonOffset() {
-        page("/framed.html", "<html><head><title>Framed</title></head>\n<body>\n"
-                             "<!-- <img src=\"/old.gif\"> -->\n<p><img src=\"/a.gif\"></p>\n"
-                             "<iframe src=\"/frame.html\"></iframe>\n<img src=\"/f.gif\"></body></html>");
-        page("/frame.html", "<html><body>\n  <img src=\"/f.gif\">  <img  src=\"/b.gif?x=1\"></body></html>");
-        page("/again.html", "<html><body><iframe src=\"/frame.html\"></iframe>"
-                            "<IMG SRC=\"/a.gif\"></body></html>");
+        page("/framed.html",
+             "<html><head><title>Framed</title></head>\n<body>\n"
+             "<!-- <img src=\"/old.gif\"> -->\n<p><img src=\"/a.gif\"></p>\n"
+             "<iframe src=\"/frame.html\"></iframe>\n<img src=\"/f.gif\"></body></html>");
+        page("/frame.html",
+             "<html><body>\n  <img src=\"/f.gif\">  <img  src=\"/b.gif?x=1\"></body></html>");
+        page("/again.html",
+             "<html><body><iframe src=\"/frame.html\"></iframe>"
+             "<IMG SRC=\"/a.gif\"></body></html>");
         serve("/f.gif", kGif, "image/gif");
     }
 
@@ -44,8 +47,9 @@ protected:
             EXPECT_EQ(tag.front(), '<');
             const std::string path = url.substr(url.find('/', std::string("http://").size()));
             EXPECT_NE(tag.find("\"" + path + "\""), std::string::npos) << tag;
-            EXPECT_EQ(item.at("contentKind"),
-                      static_cast<int>(engine::classify(item.at("contentType").get<std::string>())));
+            EXPECT_EQ(
+                item.at("contentKind"),
+                static_cast<int>(engine::classify(item.at("contentType").get<std::string>())));
         }
     }
 };
