@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/base/AsciiText.h"
 #include "engine/http/CurlErrorMap.h"
 #include "engine/http/InternetRoot.h"
 #include "engine/http/RequestFlags.h"
@@ -20,24 +21,6 @@ namespace {
 constexpr long kOn = 1L;
 constexpr long kReceiveBuffer = 256L * 1024;
 constexpr std::uint32_t kPollMs = 200;
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (lower(text[i]) != lower(prefix[i])) return false;
-    return true;
-}
-
-std::string_view trimmed(std::string_view s) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 // The value of a header line "Name: value" when its name is `name`.
 bool headerValue(std::string_view line, std::string_view name, std::string_view& value) {

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/base/AsciiText.h"
 #include "engine/html/HtmlScanner.h"
 #include "engine/http/CurlErrorMap.h"
 #include "engine/items/DownloadItem.h"
@@ -14,15 +15,6 @@
 namespace engine {
 
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 void schedule(const std::shared_ptr<ElementJob>& job) {
     if (job->inlineJobs != nullptr) {
@@ -151,7 +143,7 @@ void pageFinished(const std::shared_ptr<PageEntry>& page, bool wasLoading, std::
         PageHost& host = page->host();
         const ParsedUrl from = page->address();
         const ParsedUrl to = root ? root->address() : from;
-        if (!equalsIgnoringCase(from.urlText, to.urlText) &&
+        if (!equalIgnoringCase(from.urlText, to.urlText) &&
             host.visited().replace(from.urlText, to.urlText)) {
             page->setAddress(to);
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/base/AsciiText.h"
 #include "engine/url/ParsedUrl.h"
 #include "persist/SettingsBag.h"
 #include "persist/SettingsMap.h"
@@ -17,13 +18,6 @@ constexpr std::string_view kCurrent = "current";
 
 std::string entryName(std::size_t index) {
     return "mru" + std::to_string(index);
-}
-
-std::string_view trimmed(std::string_view text) {
-    constexpr std::string_view kBlanks = " \t\r\n\v\f";
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 bool beginsWith(std::string_view entry, std::string_view prefix, std::string_view typed) {

@@ -33,6 +33,16 @@ TEST_F(AddressMruTest, AnAddressAddedTwiceIsKeptOnce) {
     EXPECT_EQ(mru.entries(), (Strings{"http://example.com/", "http://example.com/other"}));
 }
 
+// Typed text is trimmed of the C locale's spaces only: a control character is part of the entry.
+TEST_F(AddressMruTest, DuplicatesAreFoundAfterTrimmingSpacesNotControls) {
+    engine::AddressMru mru;
+    mru.mruAdd("http://example.com/");
+    mru.mruAdd("\vhttp://example.com/\f");
+    mru.mruAdd("\x01http://example.com/");
+    EXPECT_EQ(mru.entries(),
+              (std::vector<std::string>{"http://example.com/", "\x01http://example.com/"}));
+}
+
 TEST_F(AddressMruTest, ThreeEntriesSaveAsNumberedValuesWithTheirCount) {
     ASSERT_TRUE(persist::writeStringValue("AddrMRU", "mru7", "old entry"));
     ASSERT_TRUE(persist::writeStringValue("AddrMRU", "current", "http://old/"));

@@ -62,6 +62,13 @@ TEST(ParsedUrl, CleansTypedAddressesAsBrowsersDo) {
     EXPECT_EQ(ParsedUrl::parse("http://h/caf\xc3\xa9").objectPath, "caf%c3%a9");
 }
 
+// An address loses every control character and space around it, as browsers strip it.
+TEST(ParsedUrl, ControlsAroundAnAddressAreStripped) {
+    const ParsedUrl url = ParsedUrl::parse("\x01\x1f http://example.com/a\x02\v");
+    EXPECT_TRUE(url.valid);
+    EXPECT_EQ(url.urlText, "http://example.com/a");
+}
+
 TEST(ParsedUrl, AnEmbeddedNulMakesAnAddressInvalid) {
     // The URL library reads C strings; the part after a NUL must not silently vanish.
     const std::string text("http://h/a\0b", 12);
