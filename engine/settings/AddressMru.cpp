@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/base/AsciiText.h"
-#include "engine/url/ParsedUrl.h"
 #include "persist/SettingsBag.h"
 #include "persist/SettingsMap.h"
 #include "persist/SettingsStore.h"
@@ -77,6 +76,14 @@ std::vector<std::string> AddressMru::candidates(std::string_view typed) const {
             offered.push_back(entry);
     }
     return offered;
+}
+
+std::string completeTyped(std::string_view text) {
+    const std::string_view t = trimmedControls(text);
+    if (startsWithIgnoringCase(t, "http://") || startsWithIgnoringCase(t, "https://") ||
+        startsWithIgnoringCase(t, "file://"))
+        return std::string(text);
+    return "http://" + std::string(t);
 }
 
 }  // namespace engine

@@ -435,22 +435,4 @@ std::string ParsedUrl::requestUrl() const {
            std::to_string(port) + "/" + objectPath;
 }
 
-std::string completeTyped(std::string_view text) {
-    const std::string_view t = trimmedControls(text);
-    if (startsWithIgnoringCase(t, "http://") || startsWithIgnoringCase(t, "https://") ||
-        startsWithIgnoringCase(t, "file://"))
-        return std::string(text);
-    return "http://" + std::string(t);
-}
-
-bool sameSite(const std::string* pageHost, const ParsedUrl& candidate, int mode) {
-    if (pageHost == nullptr) return true;
-    std::string_view page = trimmedControls(*pageHost);
-    std::string_view host = trimmedControls(candidate.host);
-    if (mode == 1 && page.size() > 4 && page.substr(0, 4) == "www.") page.remove_prefix(4);
-    if (host.size() < page.size()) return false;
-    if (mode == 1) host = host.substr(host.size() - page.size());
-    return host == page;
-}
-
 }  // namespace engine

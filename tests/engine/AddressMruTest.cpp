@@ -160,4 +160,14 @@ TEST_F(AddressMruTest, ReloadingNeverOffersAnAddressTwice) {
     EXPECT_EQ(mru.candidates("a"), (Strings{"http://a/"}));
 }
 
+TEST(CompleteTyped, AddsHttpOnlyWhenNoSchemeIsGiven) {
+    EXPECT_EQ(engine::completeTyped("www.example.com"), "http://www.example.com");
+    EXPECT_EQ(engine::completeTyped("  www.example.com "), "http://www.example.com");
+    EXPECT_EQ(engine::completeTyped("   https://secure.example/"), "   https://secure.example/");
+    EXPECT_EQ(engine::completeTyped("http://x"), "http://x");
+    EXPECT_EQ(engine::completeTyped("HTTP://x"), "HTTP://x");
+    EXPECT_EQ(engine::completeTyped("file:///tmp/a.html"), "file:///tmp/a.html");
+    EXPECT_EQ(engine::completeTyped("ftp://x"), "http://ftp://x");
+}
+
 }  // namespace

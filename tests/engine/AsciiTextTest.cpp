@@ -68,7 +68,12 @@ INSTANTIATE_TEST_SUITE_P(
                       TrimRow{"\x01http://h/\x1f", "\x01http://h/\x1f", "http://h/"},
                       TrimRow{std::string_view("\0x\0", 3), std::string_view("\0x\0", 3), "x"},
                       // DEL and bytes above 0x7f are never blanks.
-                      TrimRow{"\x7f" "a\xa0", "\x7f" "a\xa0", "\x7f" "a\xa0"}));
+                      TrimRow{"\x7f"
+                              "a\xa0",
+                              "\x7f"
+                              "a\xa0",
+                              "\x7f"
+                              "a\xa0"}));
 
 TEST(AsciiText, SpacesAreTheSixOfTheCLocale) {
     for (int c = 0; c < 256; ++c) {
