@@ -4,25 +4,18 @@
 #include <cctype>
 #include <utility>
 
+#include "engine/base/AsciiText.h"
 #include "query/TextTable.h"
 
 namespace cli {
 
 namespace {
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-    }
-    return true;
-}
-
 // A tag that breaks the line: "<br", "<hr", "</p", "<p" followed by the end of the name.
 bool breaksLine(std::string_view tag) {
     for (const std::string_view name :
          {"<br", "<hr", "<p", "</p", "<h1", "<h2", "<h3", "</h1", "</h2", "</h3", "<li", "</tr"}) {
-        if (startsWithIgnoringCase(tag, name)) {
+        if (engine::startsWithIgnoringCase(tag, name)) {
             const std::size_t end = name.size();
             if (end == tag.size() || !std::isalnum(static_cast<unsigned char>(tag[end]))) {
                 return true;
@@ -61,7 +54,7 @@ std::string plainText(std::string_view html) {
         if (c == '&') {
             bool decoded = false;
             for (const auto& [entity, value] : kEntities) {
-                if (startsWithIgnoringCase(html.substr(i), entity)) {
+                if (engine::startsWithIgnoringCase(html.substr(i), entity)) {
                     text += value;
                     i += entity.size();
                     decoded = true;

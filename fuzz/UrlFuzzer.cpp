@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/crawl/CrawlScope.h"
+#include "engine/settings/AddressMru.h"
 #include "engine/url/ParsedUrl.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "query/NumericValue.h"
 
+#include "engine/base/AsciiText.h"
 #include "query/DisplayFormats.h"
 #include "query/QueryError.h"
 
@@ -21,10 +22,6 @@ constexpr const char* kAverageMessage = "Can't 'AVG' on this type.";
 
 [[noreturn]] void fail(const char* message) {
     throw QueryError("%s", message);
-}
-
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 // Sums wrap around in 32 bits, as the stored numbers are 32-bit.
@@ -63,7 +60,7 @@ typename Traits::Number numberOf(const QueryValue& other, const char* message) {
 
 std::int32_t parseInteger(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i])) ++i;
+    while (i < text.size() && engine::isAsciiSpace(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     std::int64_t magnitude = 0;

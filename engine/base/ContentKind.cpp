@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "engine/base/AsciiText.h"
+
 namespace engine {
 namespace {
 
@@ -20,23 +22,10 @@ constexpr std::array<std::pair<std::string_view, ContentKind>, 10> kTypes{{
     {"text/css", ContentKind::Css},
 }};
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace
 
 std::string normalizeContentType(std::string_view headerValue) {
-    std::string_view type = headerValue.substr(0, headerValue.find(';'));
-    while (!type.empty() && isBlank(type.front())) type.remove_prefix(1);
-    while (!type.empty() && isBlank(type.back())) type.remove_suffix(1);
-    std::string result(type);
-    for (char& c : result) c = lower(c);
-    return result;
+    return toLower(trimmed(headerValue.substr(0, headerValue.find(';'))));
 }
 
 ContentKind classify(std::string_view contentType) {

@@ -1,11 +1,41 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "engine/crawl/SiteNode.h"
+#include "engine/html/ScanFlags.h"
 
 namespace engine {
 
-// The state of a level-by-level crawl of the site tree: the limits it runs within and how far
-// the current run has come.
+// What a crawl needs of the tree it runs over (SiteTree is the one implementation).
+class CrawlSite {
+public:
+    // Every node, each before its children, children in order.
+    virtual std::vector<SiteNode*> displayOrder() const = 0;
+    // Whether the crawl scope admits the node's address.
+    virtual bool inScope(const SiteNode& node) const = 0;
+    // Loads the node's page again (reset first when it was loaded) with the scan flags.
+    virtual void queue(SiteNode& node, ScanFlags flags) = 0;
+
+protected:
+    ~CrawlSite() = default;
+};
+
+// A page is fully loaded when it settled as loaded and its last job collected elements.
+bool fullyLoaded(const PageEntry& page);
+// In process or aborting.
+bool isRunning(const PageEntry& page);
+// The flags a crawl (and Analyze All) loads a page with: everything, or without anchors when the
+// page is marked as not to be followed.
+ScanFlags fullScanFlags(const PageEntry& page);
+
+// The level-by-level crawl of the site tree: the limits it runs within, how far the current run
+// has come, and its steps. Each level queues every page of the tree above the level limit's
+// depth that is not fully loaded, running, canceled or out of scope, within the run's page
+// limit; the anchors of those pages become the pages of the next level, which starts when all
+// work has ended (message 1047 with 1). A level that starts nothing passes to the next; past
+// the level limit the run ends. Used on the tree's thread.
 struct CrawlController {
     bool enabled = true;  // the "Auto" toggle: Analyze All crawls
     std::int32_t levelLimit = 5;
@@ -20,6 +50,14 @@ struct CrawlController {
         currentLevel = 0;
         pagesStarted = 0;
     }
+
+    // Starts a run when enabled.
+    void start(CrawlSite& site);
+    // One step of a run: the next level that starts anything, else the end of the run.
+    void advance(CrawlSite& site);
+
+private:
+    bool startLevel(CrawlSite& site);
 };
 
 }  // namespace engine

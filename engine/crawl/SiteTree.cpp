@@ -5,7 +5,9 @@
 #include <set>
 #include <utility>
 
+#include "engine/crawl/CrawlScope.h"
 #include "engine/items/ScanResult.h"
+#include "engine/settings/AddressMru.h"
 #include "engine/url/ParsedUrl.h"
 
 namespace engine {
@@ -13,27 +15,11 @@ namespace engine {
 namespace {
 
 constexpr ScanFlags kAnchorDownload = kScanAnchors | kScanTitle;
-constexpr ScanFlags kWithoutAnchors = kScanElements | kScanTitle;
-
-// Whether the scope setting admits `candidate` for a crawl that started at `rootHost`.
-bool admits(const std::string& rootHost, const ParsedUrl& candidate, int autoCheck) {
-    if (autoCheck == OperationSettings::kAllPages) return true;
-    return sameSite(&rootHost, candidate, autoCheck);
-}
 
 // The host of the page the crawl of `page` started from.
 std::string rootHost(std::shared_ptr<PageEntry> page) {
     while (auto parent = page->parent()) page = std::move(parent);
     return page->address().host;
-}
-
-ScanFlags fullScanFlags(const PageEntry& page) {
-    return page.noFollow() ? kWithoutAnchors : kScanAll;
-}
-
-bool isRunning(const PageEntry& page) {
-    const PageState state = page.state();
-    return state == PageState::InProcess || state == PageState::Aborting;
 }
 
 }  // namespace
@@ -60,7 +46,7 @@ struct SiteTree::ChildPages {
         const std::shared_ptr<MessageSink> sink = manager.sink();
         for (const LinkRef& anchor : scan->anchors) {
             if (!anchor.url.valid) continue;
-            if (scope.showOrig && !admits(host, anchor.url, scope.autoCheck)) continue;
+            if (scope.showOrig && !inCrawlScope(host, anchor.url, scope.autoCheck)) continue;
             auto child = PageEntry::create(manager, anchor.url.urlText, page);
             if (!manager.visited().add(child->address().urlText)) continue;
             if (sink) {
@@ -131,13 +117,8 @@ bool SiteTree::inScope(const SiteNode& node) const {
     if (node.parent == nullptr) return true;
     const SiteNode* root = &node;
     while (root->parent != nullptr) root = root->parent;
-    return admits(root->page->address().host, node.page->address(),
-                  manager_.settings().operation.autoCheck);
-}
-
-bool SiteTree::fullyLoaded(const PageEntry& page) {
-    return isLoaded(page.state()) && page.rootItem() != nullptr &&
-           (page.jobFlags() & kScanElements) != 0;
+    return inCrawlScope(root->page->address().host, node.page->address(),
+                        manager_.settings().operation.autoCheck);
 }
 
 SiteNode* SiteTree::append(std::shared_ptr<PageEntry> page, SiteNode* parent) {
@@ -194,39 +175,7 @@ void SiteTree::loadMarked() {
 }
 
 void SiteTree::crawl() {
-    if (!crawl_.enabled) return;
-    crawl_.running = true;
-    crawl_.currentLevel = 0;
-    crawl_.pagesStarted = 0;
-    advanceCrawl();
-}
-
-// One step of a run: the next level that starts anything, else the end of the run.
-void SiteTree::advanceCrawl() {
-    while (crawl_.currentLevel < crawl_.levelLimit) {
-        ++crawl_.currentLevel;
-        if (startLevel()) return;
-    }
-    crawl_.reset();
-}
-
-bool SiteTree::startLevel() {
-    // An empty tree starts nothing, so the run ends at once rather than wait for work that
-    // never comes.
-    if (roots_.empty() || crawl_.pagesStarted >= crawl_.pageLimit) return false;
-    bool started = false;
-    for (SiteNode* node : displayOrder()) {
-        if (crawl_.pagesStarted >= crawl_.pageLimit) break;
-        const PageEntry& page = *node->page;
-        if (node->depth >= crawl_.levelLimit || fullyLoaded(page) || isRunning(page) ||
-            page.state() == PageState::Canceled || !inScope(*node)) {
-            continue;
-        }
-        queue(*node, fullScanFlags(page));
-        ++crawl_.pagesStarted;
-        started = true;
-    }
-    return started;
+    crawl_.start(*this);
 }
 
 void SiteTree::analyzeAll(std::string_view barText) {
@@ -294,8 +243,8 @@ void SiteTree::removeSubtree(SiteNode& node) {
 bool SiteTree::deleteSelected(const std::vector<SiteNode*>& selected,
                               SiteTreeQuestions& questions) {
     if (selected.empty()) return false;
-    if (questions.ask("Delete selected page(s) from the list?\n\nAll children of selected pages "
-                      "will be also deleted.") != SiteTreeQuestions::Answer::Yes) {
+    if (questions.ask(std::string(SiteTreeQuestions::kDeleteSelected)) !=
+        SiteTreeQuestions::Answer::Yes) {
         return false;
     }
     // A page inside another selected page's subtree goes with that subtree.
@@ -315,7 +264,8 @@ bool SiteTree::deleteSelected(const std::vector<SiteNode*>& selected,
 }
 
 bool SiteTree::deleteAll(SiteTreeQuestions& questions) {
-    if (questions.ask("Delete all pages from the list?") != SiteTreeQuestions::Answer::Yes) {
+    if (questions.ask(std::string(SiteTreeQuestions::kDeleteAll)) !=
+        SiteTreeQuestions::Answer::Yes) {
         return false;
     }
     clear();
@@ -365,7 +315,7 @@ void SiteTree::handle(const EngineMessage& message) {
             }
             break;
         case MessageId::WorkState:
-            if (message.value == 1 && crawl_.running) advanceCrawl();
+            if (message.value == 1 && crawl_.running) crawl_.advance(*this);
             break;
         default:
             break;

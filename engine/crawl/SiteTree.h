@@ -11,6 +11,7 @@
 #include "engine/crawl/CrawlController.h"
 #include "engine/crawl/SiteNode.h"
 #include "engine/crawl/SiteTreeObserver.h"
+#include "engine/crawl/SiteTreeQuestions.h"
 #include "engine/html/ScanFlags.h"
 #include "engine/schedule/MessageSink.h"
 #include "engine/schedule/PageEntry.h"
@@ -18,26 +19,16 @@
 
 namespace engine {
 
-// The questions the tree's removals ask before they change anything; the desktop program shows
-// them as message boxes, the command line answers them itself.
-class SiteTreeQuestions {
-public:
-    enum class Answer { Yes, No, Cancel };
-    virtual ~SiteTreeQuestions() = default;
-    // A Yes / No / Cancel question.
-    virtual Answer ask(const std::string& question) = 0;
-};
-
 // The pages the user works with: every typed address is a root page, and anchors of loaded
-// pages become child pages below them. Holds the nodes, drives the crawl controller and keeps
-// the manager's visited set in step with the tree.
+// pages become child pages below them. Holds the nodes, runs the crawl controller over them
+// and keeps the manager's visited set in step with the tree.
 //
 // The tree is used on one thread (the user-interface thread), which must also hand it every
 // message of the manager's sink (handle()): child pages found on worker threads are announced
 // by message 1468 with 0 and joined to the tree there, and a crawl goes on at message 1047
 // with 1. Installs the manager's page-finished hook and page remover; the manager must outlive
 // the tree.
-class SiteTree {
+class SiteTree : private CrawlSite {
 public:
     // Runs on the worker that completed a page, before its anchors are looked at.
     using PageAnalysis = std::function<void(PageEntry&)>;
@@ -58,14 +49,14 @@ public:
     bool empty() const { return roots_.empty(); }
     std::size_t pageCount() const { return nodes_.size(); }
     // Every node, each before its children, children in order: the list's row order.
-    std::vector<SiteNode*> displayOrder() const;
+    std::vector<SiteNode*> displayOrder() const override;
     SiteNode* find(const PageEntry* page) const;
     // The node whose page has exactly this address text.
     SiteNode* findAddress(std::string_view address) const;
 
     // Whether the crawl scope admits the node's address: a root page always; below it, as the
     // scope setting compares the address with its root page's host.
-    bool inScope(const SiteNode& node) const;
+    bool inScope(const SiteNode& node) const override;
 
     // The address bar's command: loads the page of the completed address again when the tree
     // holds it, else adds it as a marked root page; queued with every scan flag. Returns the
@@ -107,15 +98,13 @@ public:
     void handle(const EngineMessage& message);
 
     // A page is fully loaded when it settled as loaded and its last job collected elements.
-    static bool fullyLoaded(const PageEntry& page);
+    static bool fullyLoaded(const PageEntry& page) { return engine::fullyLoaded(page); }
 
 private:
     struct ChildPages;
 
     SiteNode* append(std::shared_ptr<PageEntry> page, SiteNode* parent);
-    void queue(SiteNode& node, ScanFlags flags);
-    void advanceCrawl();
-    bool startLevel();
+    void queue(SiteNode& node, ScanFlags flags) override;
     void removeSubtree(SiteNode& node);
     void joinChildPage(const std::shared_ptr<PageEntry>& page);
 

@@ -2,20 +2,9 @@
 
 #include <algorithm>
 
+#include "engine/base/AsciiText.h"
+
 namespace engine {
-
-namespace {
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return lower(x) == lower(y); });
-}
-
-}  // namespace
 
 std::size_t HtmlNode::childCount() const {
     std::size_t count = 0;
@@ -25,14 +14,14 @@ std::size_t HtmlNode::childCount() const {
 
 const HtmlAttribute* HtmlNode::attribute(std::string_view name) const {
     for (const auto& a : attributes_) {
-        if (equalsIgnoringCase(a.name, name)) return &a;
+        if (equalIgnoringCase(a.name, name)) return &a;
     }
     return nullptr;
 }
 
 const HtmlAttribute* HtmlNode::nonEmptyAttribute(std::string_view name) const {
     for (const auto& a : attributes_) {
-        if (!a.value.empty() && equalsIgnoringCase(a.name, name)) return &a;
+        if (!a.value.empty() && equalIgnoringCase(a.name, name)) return &a;
     }
     return nullptr;
 }

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/base/AsciiText.h"
+
 namespace engine {
 
 namespace {
@@ -19,10 +21,6 @@ bool isSeparator(char c) {
 
 bool isWhiteSpace(char c) {
     return isSeparator(c) || c == '\t' || c == '\f' || c == '\v';
-}
-
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 std::string_view trimmedSeparators(std::string_view s) {
@@ -252,7 +250,7 @@ private:
         constexpr std::string_view kName = "SCRIPT";
         if (doc_.size() - at < 9 || doc_[at + 8] != '>') return false;
         for (std::size_t i = 0; i < kName.size(); ++i) {
-            if (upper(doc_[at + 2 + i]) != kName[i]) return false;
+            if (toUpper(doc_[at + 2 + i]) != kName[i]) return false;
         }
         return true;
     }
@@ -260,7 +258,7 @@ private:
     // An upper-case copy in a buffer reused from tag to tag; valid until the next call.
     std::string_view upperCased(std::string_view s) {
         scratch_.assign(s);
-        for (char& c : scratch_) c = upper(c);
+        for (char& c : scratch_) c = toUpper(c);
         return scratch_;
     }
 

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/base/AsciiText.h"
 #include "engine/base/ContentKind.h"
 #include "engine/html/HtmlParser.h"
 #include "engine/url/AcceptPattern.h"
@@ -12,34 +13,16 @@
 namespace engine {
 namespace {
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowerCased(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = lower(c);
-    return out;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 // "mailto" links are no place to crawl to; a bare "mailto" is an ordinary relative address.
 bool isMailLink(std::string_view href) {
-    return href.size() > 6 && equalsIgnoringCase(href.substr(0, 6), "mailto");
+    return href.size() > 6 && equalIgnoringCase(href.substr(0, 6), "mailto");
 }
 
 // The first "src" or "background" attribute with a value: what any tag makes a browser fetch.
 const HtmlAttribute* elementAttribute(const HtmlNode& node) {
     for (const HtmlAttribute& a : node.attributes()) {
         if (!a.value.empty() &&
-            (equalsIgnoringCase(a.name, "src") || equalsIgnoringCase(a.name, "background"))) {
+            (equalIgnoringCase(a.name, "src") || equalIgnoringCase(a.name, "background"))) {
             return &a;
         }
     }
@@ -100,7 +83,7 @@ private:
 
     void takeStyleSheet(const HtmlNode& node) {
         const HtmlAttribute* rel = node.attribute("rel");
-        if (rel == nullptr || !equalsIgnoringCase(rel->value, "stylesheet")) return;
+        if (rel == nullptr || !equalIgnoringCase(rel->value, "stylesheet")) return;
         if (const HtmlAttribute* href = node.nonEmptyAttribute("href")) {
             add(result_.elements, *href, node, kAcceptStyleSheet);
         }
@@ -133,7 +116,7 @@ private:
         for (LinkRef& ref : list) {
             if (!seenTexts.insert(ref.urlText).second) continue;
             ref.url = ParsedUrl::resolve(result_.base, ref.urlText);
-            if (seenUrls.insert(lowerCased(ref.url.urlText)).second) kept.push_back(std::move(ref));
+            if (seenUrls.insert(toLower(ref.url.urlText)).second) kept.push_back(std::move(ref));
         }
         list = std::move(kept);
     }

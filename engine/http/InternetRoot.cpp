@@ -3,12 +3,8 @@
 #include <utility>
 
 #include "engine/base/CurlLibrary.h"
-#include "engine/http/ConnectionPool.h"
 
 namespace engine {
-
-InternetRoot::InternetRoot(ConnectionSettings settings, TransferOptions options)
-    : InternetRoot(std::move(settings), std::move(options), ConnectionPool::process()) {}
 
 InternetRoot::InternetRoot(ConnectionSettings settings, TransferOptions options,
                            ConnectionPool& pool)

@@ -17,9 +17,8 @@ public:
     static constexpr std::string_view kUserAgent =
         "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; MyIE2; .NET CLR 1.0.3705)";
 
-    // Initialises libcurl if no root did before. `pool` must outlive the root; by default it
-    // is the process-wide pool.
-    explicit InternetRoot(ConnectionSettings settings, TransferOptions options = {});
+    // Initialises libcurl if no root did before. `pool` must outlive the root; most runs use
+    // the process-wide one (ConnectionPool::process()).
     InternetRoot(ConnectionSettings settings, TransferOptions options, ConnectionPool& pool);
 
     const ConnectionSettings& settings() const { return settings_; }

@@ -1,37 +1,18 @@
 #pragma once
 
-#include <curl/curl.h>
-
-#include <atomic>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "engine/base/ContentKind.h"
-#include "engine/base/CurlLibrary.h"
-#include "engine/base/LoadPhase.h"
 #include "engine/http/BodyBuffer.h"
+#include "engine/http/CurlHandles.h"
+#include "engine/http/StatusReporter.h"
 #include "engine/http/TransferListener.h"
+#include "engine/http/TransferResult.h"
 #include "engine/url/ParsedUrl.h"
 
 namespace engine {
 
 class InternetRoot;
-class Transfer;
-
-// Internal results of a transfer besides 0 and the system error numbers.
-inline constexpr std::int32_t kResultSkipped = 15000;      // an octet stream: body not read
-inline constexpr std::int32_t kResultNotAccepted = 15001;  // outside the accept pattern
-
-// What one request brought back.
-struct TransferResult {
-    std::int32_t result = 0;      // 0, a system error number, kResultSkipped or kResultNotAccepted
-    std::int32_t statusCode = 0;  // of the last response; 0 when none arrived
-    std::string contentType;      // normalised
-    ContentKind contentKind = ContentKind::Unknown;
-    bool connectionReused = false;  // no new connection had to be made
-    std::string httpVersion;        // of the last response's status line ("HTTP/2"); or empty
-};
 
 // One pooled connection to a "host:port": a libcurl easy handle and the multi handle it runs
 // in. libcurl keeps the socket alive between requests, so every request made through the same
@@ -45,21 +26,16 @@ public:
     explicit ServerConnection(std::string key);
     ServerConnection(const ServerConnection&) = delete;
     ServerConnection& operator=(const ServerConnection&) = delete;
-    ~ServerConnection();
+    ~ServerConnection() = default;
 
     const std::string& key() const { return key_; }
 
     void setTarget(const ParsedUrl& target) { target_ = target; }
     const ParsedUrl& target() const { return target_; }
     // The item downloaded over this connection, or none. Not owned.
-    void setListener(TransferListener* listener) { listener_ = listener; }
+    void setListener(TransferListener* listener) { status_.setListener(listener); }
     // The last address the client reported in a redirection.
-    const std::string& redirectUrl() const { return redirectUrl_; }
-
-    // The status callback: translates a client status number into a phase, stores it (and, for
-    // a redirection, `info` as the redirect URL) and tells the listener. Numbers that map to no
-    // phase repeat the stored one. The first response byte is also reported as such.
-    void status(std::int32_t number, std::string_view info = {});
+    const std::string& redirectUrl() const { return status_.redirectUrl(); }
 
     // Runs one GET of the target with the root's settings (see Transfer). Returns when the
     // response is complete, the transfer failed or abort() was called.
@@ -69,22 +45,14 @@ public:
     // Ends the running transfer, if any, and every later one on this connection: the flag is
     // seen within one poll of the transfer loop and libcurl's poll is woken at once.
     // Thread-safe.
-    void abort();
-    bool aborted() const { return aborted_.load(); }
+    void abort() { handles_.abort(); }
+    bool aborted() const { return handles_.aborted(); }
 
 private:
-    friend class Transfer;
-
     std::string key_;
-    CURL* easy_ = nullptr;
-    CURLM* multi_ = nullptr;
-    CurlSlist headers_;
+    CurlHandles handles_;
+    StatusReporter status_;
     ParsedUrl target_;
-    std::string redirectUrl_;
-    TransferListener* listener_ = nullptr;
-    Transfer* active_ = nullptr;  // the transfer the callbacks report to, while one runs
-    LoadPhase reported_ = LoadPhase::Connecting;
-    std::atomic<bool> aborted_{false};
 };
 
 }  // namespace engine

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/base/AsciiText.h"
 #include "engine/http/CurlErrorMap.h"
 #include "engine/http/InternetRoot.h"
 #include "engine/http/RequestFlags.h"
@@ -17,29 +18,9 @@
 namespace engine {
 namespace {
 
-using std::chrono::milliseconds;
-using std::chrono::steady_clock;
-
 constexpr long kOn = 1L;
 constexpr long kReceiveBuffer = 256L * 1024;
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (lower(text[i]) != lower(prefix[i])) return false;
-    return true;
-}
-
-std::string_view trimmed(std::string_view s) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
+constexpr std::uint32_t kPollMs = 200;
 
 // The value of a header line "Name: value" when its name is `name`.
 bool headerValue(std::string_view line, std::string_view name, std::string_view& value) {
@@ -79,19 +60,37 @@ bool curlUsesOpenSsl() {
 
 }  // namespace
 
-Transfer::Transfer(ServerConnection& connection, const InternetRoot& root,
-                   std::string_view acceptPattern, BodyBuffer& body)
-    : connection_(connection), root_(root), acceptPattern_(acceptPattern), body_(body) {
-    connection_.active_ = this;
+Transfer::Transfer(CurlHandles& handles, StatusReporter& status, const ParsedUrl& target,
+                   const InternetRoot& root, std::string_view acceptPattern, BodyBuffer& body)
+    : handles_(handles),
+      status_(status),
+      target_(target),
+      root_(root),
+      clock_(root.options().clock != nullptr ? *root.options().clock : Clock::steady()),
+      acceptPattern_(acceptPattern),
+      body_(body) {
+    attachCallbacks(this);
 }
 
 Transfer::~Transfer() {
-    connection_.active_ = nullptr;
+    // libcurl may still call back while it closes the connection later.
+    attachCallbacks(nullptr);
 }
 
-void Transfer::configureHandle(ServerConnection& connection) {
-    CURL* e = connection.easy_;
-    void* data = &connection;
+void Transfer::attachCallbacks(Transfer* transfer) {
+    CURL* e = handles_.easy();
+    void* data = transfer;
+    curl_easy_setopt(e, CURLOPT_RESOLVER_START_DATA, data);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, data);
+    curl_easy_setopt(e, CURLOPT_PREREQDATA, data);
+    curl_easy_setopt(e, CURLOPT_DEBUGDATA, data);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, data);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, data);
+}
+
+void Transfer::configureHandle(CurlHandles& handles) {
+    CURL* e = handles.easy();
+    void* data = nullptr;  // until a transfer attaches itself
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, kOn);
     curl_easy_setopt(e, CURLOPT_HTTPGET, kOn);
     curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
@@ -126,14 +125,13 @@ void Transfer::configureHandle(ServerConnection& connection) {
 
 void Transfer::applyFlags(std::uint32_t flags) {
     using namespace requestflag;
-    CURL* e = connection_.easy_;
+    CURL* e = handles_.easy();
     // libcurl keeps no cache, so Reload and NoCacheWrite hold by themselves. Exactly the
     // request the system makes: its agent, "Accept: */*" and, flagged, a no-cache pragma.
     curl_slist* headers = curl_slist_append(nullptr, "Accept: */*");
     if (headers && (flags & kPragmaNoCache))
         headers = curl_slist_append(headers, "Pragma: no-cache");
-    connection_.headers_.reset(headers);
-    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
+    handles_.setHeaders(headers);
     curl_easy_setopt(e, CURLOPT_FORBID_REUSE, (flags & kKeepConnection) ? 0L : 1L);
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, (flags & kIgnoreCertCnInvalid) ? 0L : 2L);
     if (curlUsesOpenSsl()) {
@@ -143,17 +141,17 @@ void Transfer::applyFlags(std::uint32_t flags) {
 }
 
 void Transfer::configureRequest() {
-    CURL* e = connection_.easy_;
+    CURL* e = handles_.easy();
     const TransferOptions& options = root_.options();
     const ConnectionSettings& settings = root_.settings();
     // The handle outlives the run; the run's agent is set for each of its requests.
     curl_easy_setopt(
         e, CURLOPT_USERAGENT,
         options.userAgent.empty() ? InternetRoot::kUserAgent.data() : options.userAgent.c_str());
-    const std::string url = connection_.target().requestUrl();
+    const std::string url = target_.requestUrl();
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, options.maxRedirects);
-    applyFlags(requestFlags(connection_.target().schemeKind));
+    applyFlags(requestFlags(target_.schemeKind));
 
     if (options.trustedCertificatesPem.empty()) {
         curl_easy_setopt(e, CURLOPT_CAINFO_BLOB, static_cast<curl_blob*>(nullptr));
@@ -196,12 +194,12 @@ TransferResult Transfer::run() {
     configureRequest();
     CURLcode code = CURLE_OK;
     Ending ending = Ending::Aborted;
-    if (!connection_.aborted()) {
-        if (curl_multi_add_handle(connection_.multi_, connection_.easy_) != CURLM_OK) {
+    if (!handles_.aborted()) {
+        if (curl_multi_add_handle(handles_.multi(), handles_.easy()) != CURLM_OK) {
             ending = Ending::Failed;
         } else {
             ending = loop(code);
-            curl_multi_remove_handle(connection_.multi_, connection_.easy_);
+            curl_multi_remove_handle(handles_.multi(), handles_.easy());
         }
     }
 
@@ -211,8 +209,8 @@ TransferResult Transfer::run() {
     r.contentType = contentType_;
     r.contentKind = classify(contentType_);
     long connects = 0, osErrno = 0;
-    curl_easy_getinfo(connection_.easy_, CURLINFO_NUM_CONNECTS, &connects);
-    curl_easy_getinfo(connection_.easy_, CURLINFO_OS_ERRNO, &osErrno);
+    curl_easy_getinfo(handles_.easy(), CURLINFO_NUM_CONNECTS, &connects);
+    curl_easy_getinfo(handles_.easy(), CURLINFO_OS_ERRNO, &osErrno);
     r.connectionReused = ending == Ending::Finished && statusCode_ != 0 && connects == 0;
     switch (ending) {
         case Ending::Aborted:
@@ -236,25 +234,27 @@ TransferResult Transfer::run() {
             }
             break;
     }
-    connection_.status(status::kClosingConnection);
+    status_.report(status::kClosingConnection);
     return r;
 }
 
 Transfer::Ending Transfer::loop(CURLcode& code) {
-    CURLM* multi = connection_.multi_;
-    const milliseconds limit(root_.options().noProgressTimeoutMs);
+    CURLM* multi = handles_.multi();
+    const std::uint32_t limit = root_.options().noProgressTimeoutMs;
     progress();
     for (;;) {
-        if (connection_.aborted()) return Ending::Aborted;
+        if (handles_.aborted()) return Ending::Aborted;
         int running = 0;
         if (curl_multi_perform(multi, &running) != CURLM_OK) return Ending::Failed;
         if (running == 0) break;
-        const auto idle = steady_clock::now() - lastProgress_;
+        // Unsigned ticks: an interval across the counter's wrap is still right.
+        const std::uint32_t idle = clock_.now() - lastProgress_;
         if (idle >= limit) return Ending::TimedOut;
-        // Wake when the no-progress limit would be reached; abort() wakes the poll at once,
-        // libcurl's own timers earlier when they need to.
-        const auto left = std::chrono::duration_cast<milliseconds>(limit - idle).count() + 1;
-        const int waitMs = static_cast<int>(std::min<long long>(left, 1 << 30));
+        // Wake when the no-progress limit would be reached, and at least every kPollMs since
+        // the clock may be one that moves without the poll knowing; abort() wakes the poll at
+        // once, libcurl's own timers earlier when they need to.
+        const std::uint32_t left = limit - idle + 1;
+        const int waitMs = static_cast<int>(std::min<std::uint32_t>(left, kPollMs));
         if (curl_multi_poll(multi, nullptr, 0, waitMs, nullptr) != CURLM_OK) return Ending::Failed;
     }
     int left = 0;
@@ -273,7 +273,7 @@ void Transfer::onHeaderLine(std::string_view line) {
         body_.clear();
         if (!responseStarted_) {
             responseStarted_ = true;
-            connection_.status(status::kReceivingResponse);
+            status_.report(status::kReceivingResponse);
         }
         return;
     }
@@ -296,11 +296,11 @@ void Transfer::onHeadersComplete() {
         if (redirects_ >= root_.options().maxRedirects) return;
         ++redirects_;
         char* current = nullptr;
-        curl_easy_getinfo(connection_.easy_, CURLINFO_EFFECTIVE_URL, &current);
+        curl_easy_getinfo(handles_.easy(), CURLINFO_EFFECTIVE_URL, &current);
         const ParsedUrl next =
             ParsedUrl::resolve(ParsedUrl::parse(current ? current : ""), location_);
         requestStarted_ = requestSent_ = responseStarted_ = false;
-        connection_.status(status::kRedirect, next.urlText.empty() ? location_ : next.urlText);
+        status_.report(status::kRedirect, next.urlText.empty() ? location_ : next.urlText);
         return;
     }
     const bool success = statusCode_ >= 100 && statusCode_ < 300;
@@ -311,7 +311,7 @@ void Transfer::onHeadersComplete() {
         verdict_ = kResultSkipped;
     } else {
         curl_off_t length = -1;
-        curl_easy_getinfo(connection_.easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        curl_easy_getinfo(handles_.easy(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         if (length > 0) body_.expect(static_cast<std::uint64_t>(length));
     }
 }
@@ -322,41 +322,37 @@ bool Transfer::onBody(const char* data, std::size_t size) {
     return true;
 }
 
-Transfer* Transfer::from(void* connection) {
-    return static_cast<ServerConnection*>(connection)->active_;
-}
-
-int Transfer::resolverStart(void*, void*, void* connection) {
-    if (Transfer* t = from(connection)) {
+int Transfer::resolverStart(void*, void*, void* transfer) {
+    if (auto* t = static_cast<Transfer*>(transfer)) {
         t->progress();
-        t->connection_.status(status::kResolvingName);
+        t->status_.report(status::kResolvingName);
     }
     return 0;
 }
 
-curl_socket_t Transfer::openSocket(void* connection, curlsocktype, curl_sockaddr* address) {
-    if (Transfer* t = from(connection)) {
+curl_socket_t Transfer::openSocket(void* transfer, curlsocktype, curl_sockaddr* address) {
+    if (auto* t = static_cast<Transfer*>(transfer)) {
         t->progress();
-        t->connection_.status(status::kNameResolved);
-        t->connection_.status(status::kConnectingToServer);
+        t->status_.report(status::kNameResolved);
+        t->status_.report(status::kConnectingToServer);
     }
     const int fd = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
     return fd < 0 ? CURL_SOCKET_BAD : fd;
 }
 
-int Transfer::beforeRequest(void* connection, char*, char*, int, int) {
-    if (Transfer* t = from(connection)) {
+int Transfer::beforeRequest(void* transfer, char*, char*, int, int) {
+    if (auto* t = static_cast<Transfer*>(transfer)) {
         t->progress();
         t->requestStarted_ = true;
         t->requestSent_ = t->responseStarted_ = false;
-        t->connection_.status(status::kConnectedToServer);
-        t->connection_.status(status::kSendingRequest);
+        t->status_.report(status::kConnectedToServer);
+        t->status_.report(status::kSendingRequest);
     }
     return CURL_PREREQFUNC_OK;
 }
 
-int Transfer::debug(CURL*, curl_infotype type, char*, std::size_t, void* connection) {
-    Transfer* t = from(connection);
+int Transfer::debug(CURL*, curl_infotype type, char*, std::size_t, void* transfer) {
+    auto* t = static_cast<Transfer*>(transfer);
     if (t == nullptr) return 0;
     switch (type) {
         case CURLINFO_HEADER_OUT:
@@ -365,7 +361,7 @@ int Transfer::debug(CURL*, curl_infotype type, char*, std::size_t, void* connect
             // itself counts as sent.
             if (t->requestStarted_ && !t->requestSent_) {
                 t->requestSent_ = true;
-                t->connection_.status(status::kRequestSent);
+                t->status_.report(status::kRequestSent);
             }
             break;
         case CURLINFO_HEADER_IN:
@@ -379,18 +375,18 @@ int Transfer::debug(CURL*, curl_infotype type, char*, std::size_t, void* connect
     return 0;
 }
 
-std::size_t Transfer::header(char* data, std::size_t size, std::size_t count, void* connection) {
+std::size_t Transfer::header(char* data, std::size_t size, std::size_t count, void* transfer) {
     const std::size_t bytes = size * count;
-    Transfer* t = from(connection);
+    auto* t = static_cast<Transfer*>(transfer);
     if (t == nullptr) return bytes;
     t->progress();
     t->onHeaderLine(std::string_view(data, bytes));
     return t->verdict_ != 0 ? 0 : bytes;
 }
 
-std::size_t Transfer::write(char* data, std::size_t size, std::size_t count, void* connection) {
+std::size_t Transfer::write(char* data, std::size_t size, std::size_t count, void* transfer) {
     const std::size_t bytes = size * count;
-    Transfer* t = from(connection);
+    auto* t = static_cast<Transfer*>(transfer);
     if (t == nullptr) return bytes;
     t->progress();
     return t->onBody(data, bytes) ? bytes : 0;

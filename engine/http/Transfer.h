@@ -2,20 +2,24 @@
 
 #include <curl/curl.h>
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "engine/base/Clock.h"
 #include "engine/http/BodyBuffer.h"
-#include "engine/http/ServerConnection.h"
+#include "engine/http/CurlHandles.h"
+#include "engine/http/StatusReporter.h"
+#include "engine/http/TransferResult.h"
+#include "engine/url/ParsedUrl.h"
 
 namespace engine {
 
 class InternetRoot;
 
-// One GET request over a ServerConnection's libcurl handles, with libcurl's callbacks turned
-// into the client's status numbers (see StatusEvent.h) and the response judged as it arrives:
+// One GET request of `target` over a pooled connection's libcurl handles, with libcurl's callbacks
+// turned into the client's status numbers (see StatusEvent.h) and the response judged as it
+// arrives:
 //
 //   - redirections are followed by libcurl, at most TransferOptions::maxRedirects hops, each
 //     reported as status 110 with the address it leads to;
@@ -23,14 +27,16 @@ class InternetRoot;
 //     the accept pattern refuses ends the transfer with kResultNotAccepted, and an octet stream
 //     with kResultSkipped, in both cases before any body byte is read;
 //   - the body (of every status) goes to the BodyBuffer;
-//   - no progress for TransferOptions::noProgressTimeoutMs ends it with 12002, and
-//     ServerConnection::abort() with 12017, both at once rather than at a libcurl timeout.
+//   - no progress for TransferOptions::noProgressTimeoutMs (on TransferOptions::clock) ends it
+//     with 12002, and CurlHandles::abort() with 12017, both at once rather than at a libcurl
+//     timeout.
 //
-// Runs on the calling thread; libcurl calls back on it too.
+// Runs on the calling thread; libcurl calls back on it too, with the transfer as the callbacks'
+// data while it lives and none before and after.
 class Transfer {
 public:
-    Transfer(ServerConnection& connection, const InternetRoot& root, std::string_view acceptPattern,
-             BodyBuffer& body);
+    Transfer(CurlHandles& handles, StatusReporter& status, const ParsedUrl& target,
+             const InternetRoot& root, std::string_view acceptPattern, BodyBuffer& body);
     Transfer(const Transfer&) = delete;
     Transfer& operator=(const Transfer&) = delete;
     ~Transfer();
@@ -38,7 +44,7 @@ public:
     TransferResult run();
 
     // The options that stay the same for every request of a connection.
-    static void configureHandle(ServerConnection& connection);
+    static void configureHandle(CurlHandles& handles);
 
 private:
     enum class Ending { Finished, Aborted, TimedOut, Failed };
@@ -47,25 +53,29 @@ private:
     // Turns the request flags (RequestFlags.h) into libcurl options.
     void applyFlags(std::uint32_t flags);
     Ending loop(CURLcode& code);
-    void progress() { lastProgress_ = std::chrono::steady_clock::now(); }
+    void progress() { lastProgress_ = clock_.now(); }
+    // Points the callbacks' data at `transfer`.
+    void attachCallbacks(Transfer* transfer);
 
     void onHeaderLine(std::string_view line);
     void onHeadersComplete();
     bool onBody(const char* data, std::size_t size);
 
-    static Transfer* from(void* connection);
-    static int resolverStart(void*, void*, void* connection);
-    static curl_socket_t openSocket(void* connection, curlsocktype, curl_sockaddr* address);
-    static int beforeRequest(void* connection, char*, char*, int, int);
-    static int debug(CURL*, curl_infotype type, char*, std::size_t, void* connection);
-    static std::size_t header(char* data, std::size_t size, std::size_t count, void* connection);
-    static std::size_t write(char* data, std::size_t size, std::size_t count, void* connection);
+    static int resolverStart(void*, void*, void* transfer);
+    static curl_socket_t openSocket(void* transfer, curlsocktype, curl_sockaddr* address);
+    static int beforeRequest(void* transfer, char*, char*, int, int);
+    static int debug(CURL*, curl_infotype type, char*, std::size_t, void* transfer);
+    static std::size_t header(char* data, std::size_t size, std::size_t count, void* transfer);
+    static std::size_t write(char* data, std::size_t size, std::size_t count, void* transfer);
 
-    ServerConnection& connection_;
+    CurlHandles& handles_;
+    StatusReporter& status_;
+    const ParsedUrl& target_;
     const InternetRoot& root_;
+    const Clock& clock_;
     std::string acceptPattern_;
     BodyBuffer& body_;
-    std::chrono::steady_clock::time_point lastProgress_;
+    std::uint32_t lastProgress_ = 0;
 
     // The response being received (the last one once the transfer is over).
     std::int32_t statusCode_ = 0;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/base/Clock.h"
 #include "engine/http/BodyBuffer.h"
 
 namespace engine {
@@ -12,6 +13,8 @@ struct TransferOptions {
     // A transfer that makes no progress (no connect step, no byte) for this long ends with
     // 12002 "The request has timed out.".
     std::uint32_t noProgressTimeoutMs = 60000;
+    // The clock that limit is read on; none is the process's steady clock. Not owned.
+    const Clock* clock = nullptr;
     // Bodies larger than this are counted but not kept.
     std::uint64_t bodyCap = BodyBuffer::kDefaultCap;
     // Redirections followed per transfer; one more ends with 12156.

@@ -2,18 +2,9 @@
 
 #include <algorithm>
 
+#include "engine/base/AsciiText.h"
+
 namespace engine {
-namespace {
-
-std::string_view trimmed(std::string_view s) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-}  // namespace
-
 std::shared_ptr<WebItem> ItemRegistry::find(std::string_view urlText) const {
     const std::string key(trimmed(urlText));
     std::lock_guard guard(mutex_);

@@ -1,20 +1,20 @@
 #include "engine/schedule/PageEntry.h"
 
+#include <optional>
 #include <utility>
 
 #include "engine/base/Clock.h"
-#include "engine/schedule/SiteManager.h"
 
 namespace engine {
 
-std::shared_ptr<PageEntry> PageEntry::create(SiteManager& manager, std::string_view address,
+std::shared_ptr<PageEntry> PageEntry::create(PageHost& host, std::string_view address,
                                              std::shared_ptr<PageEntry> parent) {
     return std::shared_ptr<PageEntry>(
-        new PageEntry(manager, ParsedUrl::parse(address), std::move(parent)));
+        new PageEntry(host, ParsedUrl::parse(address), std::move(parent)));
 }
 
-PageEntry::PageEntry(SiteManager& manager, ParsedUrl address, std::shared_ptr<PageEntry> parent)
-    : manager_(manager), parent_(parent), address_(std::move(address)) {}
+PageEntry::PageEntry(PageHost& host, ParsedUrl address, std::shared_ptr<PageEntry> parent)
+    : host_(host), parent_(parent), address_(std::move(address)) {}
 
 ParsedUrl PageEntry::address() const {
     std::lock_guard guard(mutex_);
@@ -33,7 +33,7 @@ void PageEntry::setObserver(std::shared_ptr<MessageSink> observer) {
 
 std::shared_ptr<MessageSink> PageEntry::sink() const {
     std::lock_guard guard(mutex_);
-    return observer_ ? observer_ : manager_.sink();
+    return observer_ ? observer_ : host_.sink();
 }
 
 bool PageEntry::abort() {
@@ -73,21 +73,19 @@ PageFigures PageEntry::figures(int index) {
     // Stamped with the count of changes seen before the walk: a change made during the walk
     // leaves the cache out of date, never the other way round.
     const std::uint64_t stamp = changes_.load() + 1;
-    if (computedAt_[slot] != stamp) {
-        figures_[slot] = computePage(manager_.registry(), rootNode_, index);
-        computedAt_[slot] = stamp;
-    }
+    if (computedAt_[slot] != stamp) computeLocked(slot, stamp);
     return figures_[slot];
+}
+
+void PageEntry::computeLocked(std::size_t slot, std::uint64_t stamp) {
+    figures_[slot] = computePage(host_.registry(), rootNode_, static_cast<int>(slot));
+    computedAt_[slot] = stamp;
 }
 
 bool PageEntry::figuresUpToDate(int index) const {
     if (!isConnectionIndex(index)) return false;
     std::lock_guard guard(figuresLock());
     return computedAt_[static_cast<std::size_t>(index)] == changes_.load() + 1;
-}
-
-void PageEntry::setConnectionIndex(int index) {
-    if (isConnectionIndex(index)) connectionIndex_.store(index);
 }
 
 bool PageEntry::waitUntilComplete(std::chrono::milliseconds limit) const {
@@ -123,10 +121,14 @@ void PageEntry::releaseItems() {
         postState(before);
         completion_.set();
     }
+    removeTree();
+}
+
+void PageEntry::removeTree() {
     std::lock_guard guard(figuresLock());
     ItemRegistry::Node* node = std::exchange(rootNode_, nullptr);
     changes_.fetch_add(1);
-    if (node != nullptr) manager_.registry().remove(node);
+    if (node != nullptr) host_.registry().remove(node);
 }
 
 void PageEntry::reset(bool notify) {
@@ -156,6 +158,81 @@ void PageEntry::postItemProgress(std::shared_ptr<WebItem> item) {
     if (const auto target = sink()) {
         target->post(EngineMessage::itemProgress(shared_from_this(), std::move(item)));
     }
+}
+
+void PageEntry::beginJob(ScanFlags flags) {
+    completion_.reset();
+    jobFlags_.store(flags);
+    startTick_.store(Clock::steady().now());
+}
+
+void PageEntry::endJob() {
+    completion_.wait();
+}
+
+bool PageEntry::beginLoad(std::uint32_t& previous) {
+    previous = state_.load();
+    const auto loading = static_cast<std::uint32_t>(PageState::InProcess);
+    do {
+        if (previous == loading) return false;
+    } while (!state_.compare_exchange_weak(previous, loading));
+    return true;
+}
+
+std::shared_ptr<PageLoad> PageEntry::startTree(std::shared_ptr<WebItem> root) {
+    if (const auto previous = load()) previous->abandon();
+    removeTree();
+    ItemRegistry& registry = host_.registry();
+    ItemRegistry::Node* node = registry.add(root, nullptr, 0);
+    auto started = std::make_shared<PageLoad>(registry, node);
+    {
+        std::lock_guard guard(mutex_);
+        rootItem_ = std::move(root);
+        load_ = started;
+    }
+    std::lock_guard guard(figuresLock());
+    rootNode_ = node;
+    changes_.fetch_add(1);
+    return started;
+}
+
+void PageEntry::treeChanged() {
+    changes_.fetch_add(1);
+}
+
+void PageEntry::cancel() {
+    state_.store(static_cast<std::uint32_t>(PageState::Canceled));
+}
+
+std::uint32_t PageEntry::settle(PageLoad& load) {
+    {
+        std::lock_guard guard(figuresLock());
+        const std::uint64_t stamp = changes_.load() + 1;
+        for (std::size_t slot = 0; slot < figures_.size(); ++slot) computeLocked(slot, stamp);
+        load.setSize(figures_[kActualSpeed].pageSize);
+    }
+    return state_.exchange(static_cast<std::uint32_t>(settledState()));
+}
+
+PageState PageEntry::settledState() const {
+    const auto current = state();
+    if (current == PageState::Aborting) return PageState::Canceled;
+    std::optional<PageState> found;
+    {
+        std::lock_guard guard(figuresLock());
+        const ItemRegistry::Node* root = rootNode_;
+        host_.registry().walk(root, [&](const ItemRegistry::Node& node) {
+            if (found) return;
+            const LoadPhase phase = node.item->phase();
+            if (phase == LoadPhase::Error) {
+                found = &node == root ? PageState::Error : PageState::ChildError;
+            } else if (&node == root && phase == LoadPhase::Skipped) {
+                found = PageState::Canceled;
+            }
+        });
+    }
+    if (found) return *found;
+    return current == PageState::InProcess ? PageState::Finished : PageState::Canceled;
 }
 
 }  // namespace engine

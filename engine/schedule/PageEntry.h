@@ -16,31 +16,31 @@
 #include "engine/items/ItemRegistry.h"
 #include "engine/items/WebItem.h"
 #include "engine/schedule/MessageSink.h"
+#include "engine/schedule/PageHost.h"
 #include "engine/schedule/PageLoad.h"
 #include "engine/schedule/PageState.h"
 #include "engine/url/ParsedUrl.h"
 
 namespace engine {
 
-class SiteManager;
-
 // One page of the site tree: its address, its state, the item tree of its last load and the
 // figures computed over it for every connection index.
 //
 // Pages are shared (std::shared_ptr): the site tree holds them, page jobs and element jobs hold
 // the page they work for, and every message that names a page holds it until it is handled. A
-// page refers to its SiteManager, which must outlive every load of the page. All accessors are
-// thread-safe; the loading itself is PageLoader's (which this class befriends).
+// page refers to its host (the SiteManager of its run), which must outlive every load of the
+// page. All accessors are thread-safe. The page owns every change of its own state; the loader
+// (PageLoader) drives a load through the load-side calls below.
 class PageEntry : public std::enable_shared_from_this<PageEntry> {
 public:
     // A page in state Ready for the address text (split, not completed; the site tree completes
     // typed addresses first).
-    static std::shared_ptr<PageEntry> create(SiteManager& manager, std::string_view address,
+    static std::shared_ptr<PageEntry> create(PageHost& host, std::string_view address,
                                              std::shared_ptr<PageEntry> parent = nullptr);
     PageEntry(const PageEntry&) = delete;
     PageEntry& operator=(const PageEntry&) = delete;
 
-    SiteManager& manager() const { return manager_; }
+    PageHost& host() const { return host_; }
     std::shared_ptr<PageEntry> parent() const { return parent_.lock(); }
 
     // The page's address; after a redirection the address the root item ended at.
@@ -69,14 +69,8 @@ public:
     PageFigures figures(int index);
     bool figuresUpToDate(int index) const;
 
-    // The connection index the views show for this page.
-    int connectionIndex() const { return connectionIndex_.load(); }
-    void setConnectionIndex(int index);
-
     // Signalled except while a page job waits for the page to complete.
     bool waitUntilComplete(std::chrono::milliseconds limit) const;
-    // Milliseconds spent in page jobs, summed over all loads.
-    std::uint32_t elapsedMs() const { return elapsed_.load(); }
     // Milliseconds since the last page job started (0 before the first): while the page is In
     // process, the time its load has taken so far.
     std::uint32_t jobElapsedMs() const;
@@ -106,19 +100,46 @@ public:
     void postState(std::uint32_t previousState = 0);
     void postItemProgress(std::shared_ptr<WebItem> item);
 
-private:
-    friend class PageLoaderAccess;
+    // The load side, called by the page loader on the workers.
 
-    PageEntry(SiteManager& manager, ParsedUrl address, std::shared_ptr<PageEntry> parent);
+    // A page job begins: the completion event is reset, the flags and start tick recorded.
+    void beginJob(ScanFlags flags);
+    // Waits until the job's load has completed.
+    void endJob();
+    // Ready, or settled, becomes In process; false (nothing changed) when the page was In process
+    // already. `previous` receives the state it had.
+    bool beginLoad(std::uint32_t& previous);
+    // The page is measured anew: the previous load is abandoned (an aborted one may still have
+    // jobs running; they change nothing now) and its tree leaves the registry, before `root` is
+    // registered as the root of the new tree. Items other pages still use stay and are not
+    // fetched again. Returns the new load, whose root() is the root item's node.
+    std::shared_ptr<PageLoad> startTree(std::shared_ptr<WebItem> root);
+    // The page's tree changed: cached figures are out of date.
+    void treeChanged();
+    // The run was stopped while the page loaded: it becomes Canceled.
+    void cancel();
+    // The load is complete: the figures of all eleven connection indexes are computed and stamped
+    // as up to date (nothing changes the tree any more), the load's size set, and the state
+    // settled (Finished, Error, Child Error or Canceled: the first failed or skipped item
+    // decides, root item first). Returns the state before.
+    std::uint32_t settle(PageLoad& load);
+    // Wakes the page job waiting in endJob().
+    void signalComplete() { completion_.set(); }
+
+private:
+    PageEntry(PageHost& host, ParsedUrl address, std::shared_ptr<PageEntry> parent);
 
     std::shared_ptr<MessageSink> sink() const;
     std::shared_ptr<PageLoad> load() const;
+    // The tree leaves the registry. Takes the figures lock.
+    void removeTree();
+    // Computes the figures of a slot. figuresLock() held.
+    void computeLocked(std::size_t slot, std::uint64_t stamp);
+    PageState settledState() const;
 
-    SiteManager& manager_;
+    PageHost& host_;
     const std::weak_ptr<PageEntry> parent_;
     std::atomic<std::uint32_t> state_{static_cast<std::uint32_t>(PageState::Ready)};
-    std::atomic<int> connectionIndex_{kActualSpeed};
-    std::atomic<std::uint32_t> elapsed_{0};
     std::atomic<std::uint32_t> startTick_{0};
     std::atomic<ScanFlags> jobFlags_{0};
     std::atomic<bool> noFollow_{false};

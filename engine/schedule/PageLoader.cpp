@@ -1,113 +1,26 @@
 #include "engine/schedule/PageLoader.h"
 
 #include <exception>
-#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "engine/base/Clock.h"
+#include "engine/base/AsciiText.h"
 #include "engine/html/HtmlScanner.h"
 #include "engine/http/CurlErrorMap.h"
 #include "engine/items/DownloadItem.h"
-#include "engine/schedule/SiteManager.h"
+#include "engine/schedule/PageHost.h"
 #include "engine/url/AcceptPattern.h"
 
 namespace engine {
 
-// The loader's side of PageEntry: what a load changes in its page.
-class PageLoaderAccess {
-public:
-    static std::atomic<std::uint32_t>& state(PageEntry& page) { return page.state_; }
-
-    static void beginJob(PageEntry& page, ScanFlags flags) {
-        page.completion_.reset();
-        page.jobFlags_.store(flags);
-        page.startTick_.store(Clock::steady().now());
-    }
-    static void waitAndEndJob(PageEntry& page) {
-        page.completion_.wait();
-        page.elapsed_.fetch_add(Clock::steady().now() - page.startTick_.load());
-    }
-    static void signalComplete(PageEntry& page) { page.completion_.set(); }
-
-    // A page loaded again is measured anew: the previous load is abandoned (an aborted one may
-    // still have jobs running; they change nothing now) and its tree leaves the registry, before
-    // the new root item is registered under the page's address. Items other pages still use
-    // stay and are not fetched again.
-    static void dropPrevious(PageEntry& page) {
-        if (const auto previous = page.load()) previous->abandon();
-        std::lock_guard guard(figuresLock());
-        ItemRegistry::Node* node = std::exchange(page.rootNode_, nullptr);
-        page.changes_.fetch_add(1);
-        if (node != nullptr) page.manager_.registry().remove(node);
-    }
-
-    static void install(PageEntry& page, std::shared_ptr<WebItem> root, ItemRegistry::Node* node,
-                        std::shared_ptr<PageLoad> load) {
-        {
-            std::lock_guard guard(page.mutex_);
-            page.rootItem_ = std::move(root);
-            page.load_ = std::move(load);
-        }
-        std::lock_guard guard(figuresLock());
-        page.rootNode_ = node;
-        page.changes_.fetch_add(1);
-    }
-
-    static void changed(PageEntry& page) { page.changes_.fetch_add(1); }
-
-    // All eleven connection indexes, stamped as up to date: nothing changes the tree any more.
-    static void computeAll(PageEntry& page, PageLoad& load) {
-        std::lock_guard guard(figuresLock());
-        const std::uint64_t stamp = page.changes_.load() + 1;
-        for (int index = 0; index < kConnectionCount; ++index) {
-            const auto slot = static_cast<std::size_t>(index);
-            page.figures_[slot] = computePage(page.manager_.registry(), page.rootNode_, index);
-            page.computedAt_[slot] = stamp;
-        }
-        load.setSize(page.figures_[kActualSpeed].pageSize);
-    }
-
-    // The settling walk: the first failed or skipped item decides, root item first.
-    static PageState settle(PageEntry& page) {
-        const auto current = static_cast<PageState>(page.state_.load());
-        if (current == PageState::Aborting) return PageState::Canceled;
-        std::optional<PageState> found;
-        {
-            std::lock_guard guard(figuresLock());
-            const ItemRegistry::Node* root = page.rootNode_;
-            page.manager_.registry().walk(root, [&](const ItemRegistry::Node& node) {
-                if (found) return;
-                const LoadPhase phase = node.item->phase();
-                if (phase == LoadPhase::Error) {
-                    found = &node == root ? PageState::Error : PageState::ChildError;
-                } else if (&node == root && phase == LoadPhase::Skipped) {
-                    found = PageState::Canceled;
-                }
-            });
-        }
-        if (found) return *found;
-        return current == PageState::InProcess ? PageState::Finished : PageState::Canceled;
-    }
-};
-
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 void schedule(const std::shared_ptr<ElementJob>& job) {
     if (job->inlineJobs != nullptr) {
         job->inlineJobs->push_back(job);
     } else {
-        job->page->manager().enqueueElement(job);
+        job->page->host().enqueueElement(job);
     }
 }
 
@@ -116,7 +29,7 @@ void schedule(const std::shared_ptr<ElementJob>& job) {
 // address at once get the same item.
 std::shared_ptr<PageItem> childItem(const std::shared_ptr<PageEntry>& page, const ParsedUrl& url) {
     if (url.urlText.empty()) return nullptr;
-    ItemRegistry& registry = page->manager().registry();
+    ItemRegistry& registry = page->host().registry();
     if (auto found = registry.find(url.urlText)) {
         return std::dynamic_pointer_cast<PageItem>(found);
     }
@@ -144,7 +57,7 @@ void countShared(const ElementJob& job, const PageItem& child, ItemRegistry::Nod
         std::uint32_t position;
     };
     std::vector<Below> below;
-    const ItemRegistry& registry = job.page->manager().registry();
+    const ItemRegistry& registry = job.page->host().registry();
     {
         // Pages remove their trees under this lock: the first place stays valid while read.
         std::lock_guard guard(figuresLock());
@@ -194,7 +107,7 @@ std::vector<std::shared_ptr<ElementJob>> collectElements(const ElementJob& job) 
             if (fresh) child->unclaim();
             break;
         }
-        PageLoaderAccess::changed(*job.page);
+        job.page->treeChanged();
         if (fresh) {
             child->setAcceptPattern(ref.acceptPattern);
             auto next = std::make_shared<ElementJob>(job);
@@ -231,64 +144,54 @@ void pageFinished(const std::shared_ptr<PageEntry>& page, bool wasLoading, std::
             page->postState(previous);
             return;
         }
-        SiteManager& manager = page->manager();
+        PageHost& host = page->host();
         const ParsedUrl from = page->address();
         const ParsedUrl to = root ? root->address() : from;
-        if (!equalsIgnoringCase(from.urlText, to.urlText) &&
-            manager.visited().replace(from.urlText, to.urlText)) {
+        if (!equalIgnoringCase(from.urlText, to.urlText) &&
+            host.visited().replace(from.urlText, to.urlText)) {
             page->setAddress(to);
         }
-        manager.runPageFinishedHook(page);
+        host.runPageFinishedHook(page);
     }
     page->setNoFollow(false);
     page->postState(previous);
 }
 
 void finishPage(const std::shared_ptr<PageEntry>& page, PageLoad& load) {
-    PageLoaderAccess::computeAll(*page, load);
-    std::atomic<std::uint32_t>& state = PageLoaderAccess::state(*page);
-    const PageState settled = PageLoaderAccess::settle(*page);
-    const std::uint32_t before = state.exchange(static_cast<std::uint32_t>(settled));
+    const std::uint32_t before = page->settle(load);
     pageFinished(page, before == static_cast<std::uint32_t>(PageState::InProcess), before);
     page->postItemProgress(nullptr);
-    PageLoaderAccess::signalComplete(*page);
+    page->signalComplete();
 }
 
 }  // namespace
 
 void runPageJob(const std::shared_ptr<PageEntry>& page, ScanFlags flags,
                 std::shared_ptr<const InternetRoot> root) {
-    PageLoaderAccess::beginJob(*page, flags);
+    page->beginJob(flags);
     startPage(page, flags, std::move(root));
-    PageLoaderAccess::waitAndEndJob(*page);
+    page->endJob();
 }
 
 void startPage(const std::shared_ptr<PageEntry>& page, ScanFlags flags,
                std::shared_ptr<const InternetRoot> root) {
-    std::atomic<std::uint32_t>& state = PageLoaderAccess::state(*page);
-    std::uint32_t previous = state.load();
-    const auto loading = static_cast<std::uint32_t>(PageState::InProcess);
-    do {
-        if (previous == loading) return;
-    } while (!state.compare_exchange_weak(previous, loading));
+    std::uint32_t previous = 0;
+    if (!page->beginLoad(previous)) return;
 
-    PageLoaderAccess::dropPrevious(*page);
-    SiteManager& manager = page->manager();
-    auto item = std::make_shared<PageItem>(page->address(), manager.registry(), page);
+    PageHost& host = page->host();
+    auto item = std::make_shared<PageItem>(page->address(), host.registry(), page);
     item->claim();
-    ItemRegistry::Node* node = manager.registry().add(item, nullptr, 0);
-    auto load = std::make_shared<PageLoad>(manager.registry(), node);
-    PageLoaderAccess::install(*page, item, node, load);
+    std::shared_ptr<PageLoad> load = page->startTree(item);
     page->postState(previous);
 
     auto job = std::make_shared<ElementJob>();
     job->page = page;
+    job->node = load->root();
     job->load = std::move(load);
     job->item = std::move(item);
-    job->node = node;
     job->root = std::move(root);
     job->flags = flags;
-    if (manager.operationFlags() & SiteManager::kElementsInParallel) {
+    if (host.operationFlags() & PageHost::kElementsInParallel) {
         schedule(job);
         return;
     }
@@ -331,10 +234,9 @@ void loadElement(const ElementJob& job) {
 
 bool continueCheck(PageEntry& page, const PageLoad& load) {
     if (load.finished()) return false;
-    std::atomic<std::uint32_t>& state = PageLoaderAccess::state(page);
-    if (state.load() == static_cast<std::uint32_t>(PageState::Aborting)) return false;
-    if (page.manager().stopRequested()) {
-        state.store(static_cast<std::uint32_t>(PageState::Canceled));
+    if (page.state() == PageState::Aborting) return false;
+    if (page.host().stopRequested()) {
+        page.cancel();
         return false;
     }
     return true;
@@ -343,7 +245,7 @@ bool continueCheck(PageEntry& page, const PageLoad& load) {
 bool elementDone(const std::shared_ptr<PageEntry>& page, PageLoad& load, const WebItem& item) {
     const bool aborting = page->state() == PageState::Aborting;
     const std::uint32_t size = item.actualStats().size;
-    PageLoaderAccess::changed(*page);
+    page->treeChanged();
     if (!load.account(aborting, size)) return false;
     finishPage(page, load);
     return true;

@@ -25,14 +25,15 @@ struct ElementJob {
     std::deque<std::shared_ptr<ElementJob>>* inlineJobs = nullptr;
 };
 
-// The page job of the scheduler: resets the page's completion event, starts the page, waits
-// until it has completed and adds the time to the page's elapsed time. Runs on a page worker.
+// The page job of the scheduler: resets the page's completion event, starts the page and waits
+// until it has completed. Runs on a page worker.
 void runPageJob(const std::shared_ptr<PageEntry>& page, ScanFlags flags,
                 std::shared_ptr<const InternetRoot> root);
 
 // Starts a load of the page unless one runs: a new root item, a new tree, state In process.
 // The root's element job goes to the element queue when the manager loads elements in
-// parallel; otherwise this thread runs it and every element job it leads to before returning.
+// parallel (PageHost::kElementsInParallel); otherwise this thread runs it and every element job
+// it leads to before returning.
 void startPage(const std::shared_ptr<PageEntry>& page, ScanFlags flags,
                std::shared_ptr<const InternetRoot> root);
 

@@ -14,13 +14,12 @@
 #include "engine/schedule/JobQueue.h"
 #include "engine/schedule/MessageSink.h"
 #include "engine/schedule/PageEntry.h"
+#include "engine/schedule/PageHost.h"
 #include "engine/schedule/QueueListener.h"
 #include "engine/schedule/VisitedSet.h"
 #include "engine/settings/EngineSettings.h"
 
 namespace engine {
-
-struct ElementJob;
 
 // The owner of a download run: the item registry, the page and element job queues, the root of
 // the transfers, the visited set and the engine settings. Pages are loaded on page workers
@@ -29,11 +28,9 @@ struct ElementJob;
 // Thread-safe. Messages 1047 and 1048 are posted, 1049 sent, to the manager's sink; the pages'
 // messages go to their observers (by default the same sink). The destructor stops the run and
 // waits until every worker has ended.
-class SiteManager : private QueueListener {
+class SiteManager : public PageHost, private QueueListener {
 public:
-    // Operation flags.
-    static constexpr std::uint32_t kPagesInParallel = 1;     // up to 4 page workers, else 1
-    static constexpr std::uint32_t kElementsInParallel = 2;  // element queue, else inline
+    // The operation flags are PageHost's (kPagesInParallel, kElementsInParallel).
     static constexpr int kQueueLimit = 4;
 
     // Plain managers load pages in parallel, each page's elements by the page's worker. The
@@ -59,11 +56,11 @@ public:
     ~SiteManager();
 
     Role role() const { return role_; }
-    std::shared_ptr<MessageSink> sink() const { return sink_; }
-    ItemRegistry& registry() { return registry_; }
-    VisitedSet& visited() { return visited_; }
+    std::shared_ptr<MessageSink> sink() const override { return sink_; }
+    ItemRegistry& registry() override { return registry_; }
+    VisitedSet& visited() override { return visited_; }
 
-    std::uint32_t operationFlags() const { return operationFlags_.load(); }
+    std::uint32_t operationFlags() const override { return operationFlags_.load(); }
     void setOperationFlags(std::uint32_t flags) { operationFlags_.store(flags); }
 
     // Used when the next root of the transfers is opened.
@@ -73,18 +70,18 @@ public:
 
     void setPageFinishedHook(PageFinishedHook hook);
     void setPageRemover(PageRemover remover);
-    void runPageFinishedHook(const std::shared_ptr<PageEntry>& page) const;
+    void runPageFinishedHook(const std::shared_ptr<PageEntry>& page) const override;
 
     // Clears the stop flag, sets the page queue's limit from the operation flags and queues a
     // load of the page with the scan flags.
     void enqueuePage(const std::shared_ptr<PageEntry>& page, ScanFlags flags);
     // Queues an element job on the element queue.
-    void enqueueElement(std::shared_ptr<ElementJob> job);
+    void enqueueElement(std::shared_ptr<ElementJob> job) override;
 
     // Drops the queued pages (they keep their state), lets the element workers drain without
     // new ones, makes every loading page stop creating items, and ends the pool's transfers.
     void stop();
-    bool stopRequested() const { return stopFlag_.load(); }
+    bool stopRequested() const override { return stopFlag_.load(); }
     // True while either queue has a running worker.
     bool isBusy() const;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/url/ParsedUrl.h"
+#include "engine/base/AsciiText.h"
 #include "persist/SettingsBag.h"
 #include "persist/SettingsMap.h"
 #include "persist/SettingsStore.h"
@@ -17,13 +17,6 @@ constexpr std::string_view kCurrent = "current";
 
 std::string entryName(std::size_t index) {
     return "mru" + std::to_string(index);
-}
-
-std::string_view trimmed(std::string_view text) {
-    constexpr std::string_view kBlanks = " \t\r\n\v\f";
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 bool beginsWith(std::string_view entry, std::string_view prefix, std::string_view typed) {
@@ -83,6 +76,14 @@ std::vector<std::string> AddressMru::candidates(std::string_view typed) const {
             offered.push_back(entry);
     }
     return offered;
+}
+
+std::string completeTyped(std::string_view text) {
+    const std::string_view t = trimmedControls(text);
+    if (startsWithIgnoringCase(t, "http://") || startsWithIgnoringCase(t, "https://") ||
+        startsWithIgnoringCase(t, "file://"))
+        return std::string(text);
+    return "http://" + std::string(t);
 }
 
 }  // namespace engine

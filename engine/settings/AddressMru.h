@@ -46,4 +46,9 @@ private:
     std::string barText_;
 };
 
+// An address typed into the bar: "http://" is put in front when it starts (after blanks and
+// controls) with none of "http://", "https://" and "file://" (any case); otherwise it is
+// returned as typed.
+std::string completeTyped(std::string_view text);
+
 }  // namespace engine

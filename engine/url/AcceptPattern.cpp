@@ -1,11 +1,9 @@
 #include "engine/url/AcceptPattern.h"
 
+#include "engine/base/AsciiText.h"
+
 namespace engine {
 namespace {
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Greedy matching that backtracks only to the last "*": linear in practice, never exponential.
 bool wildcardMatch(std::string_view pattern, std::string_view text) {
@@ -15,7 +13,7 @@ bool wildcardMatch(std::string_view pattern, std::string_view text) {
         if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             resume = t;
-        } else if (p < pattern.size() && lower(pattern[p]) == lower(text[t])) {
+        } else if (p < pattern.size() && toLower(pattern[p]) == toLower(text[t])) {
             ++p;
             ++t;
         } else if (star != std::string_view::npos) {
@@ -29,19 +27,12 @@ bool wildcardMatch(std::string_view pattern, std::string_view text) {
     return p == pattern.size();
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 }  // namespace
 
 bool acceptsContentType(std::string_view pattern, std::string_view contentType) {
     if (wildcardMatch(pattern, contentType)) return true;
-    return equalsIgnoringCase(pattern, kAcceptApplication) &&
-           equalsIgnoringCase(contentType, "text/javascript");
+    return equalIgnoringCase(pattern, kAcceptApplication) &&
+           equalIgnoringCase(contentType, "text/javascript");
 }
 
 }  // namespace engine

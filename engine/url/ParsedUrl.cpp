@@ -9,33 +9,13 @@
 #include <utility>
 #include <vector>
 
+#include "engine/base/AsciiText.h"
 #include "engine/base/CurlLibrary.h"
 
 namespace engine {
 namespace {
 
 constexpr unsigned kCurlFlags = CURLU_NON_SUPPORT_SCHEME | CURLU_URLENCODE;
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowered(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = lower(c);
-    return out;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && lowered(text.substr(0, prefix.size())) == prefix;
-}
-
-std::string_view trimmed(std::string_view s) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 // The scheme at the start of `text` ("http" of "http://x"), or empty when there is none.
 std::string_view schemeOf(std::string_view text) {
@@ -50,7 +30,7 @@ std::string_view schemeOf(std::string_view text) {
 }
 
 bool isSpecialScheme(std::string_view scheme) {
-    const std::string s = lowered(scheme);
+    const std::string s = toLower(scheme);
     return s == "http" || s == "https" || s == "file" || s == "ftp";
 }
 
@@ -58,7 +38,7 @@ bool isSpecialScheme(std::string_view scheme) {
 // tabs and line breaks inside it go, and spaces become %20 (libcurl's encoder would write "+" in
 // a query).
 std::string browserClean(std::string_view text) {
-    text = trimmed(text);
+    text = trimmedControls(text);
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -102,7 +82,7 @@ std::int32_t schemeKindOf(std::string_view scheme) {
         {"telnet", ParsedUrl::kTelnet},
         {"wais", ParsedUrl::kTelnet + 1},
     }};
-    const std::string s = lowered(scheme);
+    const std::string s = toLower(scheme);
     for (const auto& [name, kind] : kKinds)
         if (s == name) return kind;
     return ParsedUrl::kOther;
@@ -120,7 +100,7 @@ std::string_view withoutFragment(std::string_view text) {
 }
 
 bool isSpecialWithHost(std::string_view scheme) {
-    return isSpecialScheme(scheme) && lowered(scheme) != "file";
+    return isSpecialScheme(scheme) && toLower(scheme) != "file";
 }
 
 // Where the host part of an address starts and ends (both 0 when it has none): after
@@ -157,7 +137,7 @@ std::string dotSegment(std::string_view segment) {
         if (segment[i] == '.') {
             plain += '.';
         } else if (segment[i] == '%' && i + 2 < segment.size() && segment[i + 1] == '2' &&
-                   lower(segment[i + 2]) == 'e') {
+                   toLower(segment[i + 2]) == 'e') {
             plain += '.';
             i += 2;
         } else {
@@ -231,7 +211,7 @@ std::optional<std::string> ipv4Host(std::string_view host) {
     }
     if (parts.size() > 1 && parts.back().empty()) parts.pop_back();
     const std::string_view last = parts.back();
-    const bool hexLast = last.size() >= 2 && last[0] == '0' && lower(last[1]) == 'x' &&
+    const bool hexLast = last.size() >= 2 && last[0] == '0' && toLower(last[1]) == 'x' &&
                          last.find_first_not_of("0123456789abcdefABCDEF", 2) == last.npos;
     if (last.empty() || (!hexLast && last.find_first_not_of("0123456789") != last.npos))
         return std::string();
@@ -240,7 +220,7 @@ std::optional<std::string> ipv4Host(std::string_view host) {
     for (std::string_view p : parts) {
         if (p.empty()) return std::nullopt;
         int radix = 10;
-        if (p.size() >= 2 && p[0] == '0' && lower(p[1]) == 'x') {
+        if (p.size() >= 2 && p[0] == '0' && toLower(p[1]) == 'x') {
             radix = 16;
             p.remove_prefix(2);
         } else if (p.size() >= 2 && p[0] == '0') {
@@ -249,9 +229,9 @@ std::optional<std::string> ipv4Host(std::string_view host) {
         }
         std::uint64_t n = 0;
         for (char c : p) {
-            const int digit = c >= '0' && c <= '9'                 ? c - '0'
-                              : lower(c) >= 'a' && lower(c) <= 'f' ? lower(c) - 'a' + 10
-                                                                   : 99;
+            const int digit = c >= '0' && c <= '9'                     ? c - '0'
+                              : toLower(c) >= 'a' && toLower(c) <= 'f' ? toLower(c) - 'a' + 10
+                                                                       : 99;
             if (digit >= radix) return std::nullopt;
             n = n * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(digit);
             if (n > 0xFFFFFFFFu) return std::nullopt;
@@ -349,7 +329,7 @@ ParsedUrl split(std::string text, bool canonical) {
     if (!h) return url;
     text = std::string(withoutFragment(text));
     if (hasNul(text)) return url;
-    if (lowered(text) == "file:") text = "file:///";
+    if (toLower(text) == "file:") text = "file:///";
     if (isSpecialScheme(schemeOf(text))) text = pathSlashes(std::move(text));
     auto setShaped = [&] {
         const std::string shaped =
@@ -385,11 +365,11 @@ ParsedUrl split(std::string text, bool canonical) {
 // same family ("https:g" from http) names the host ("https://g").
 std::string schemeRelative(std::string_view baseScheme, std::string_view reference) {
     const std::string_view scheme = schemeOf(reference);
-    if (scheme.empty() || !isSpecialScheme(scheme) || lowered(scheme) == "file")
+    if (scheme.empty() || !isSpecialScheme(scheme) || toLower(scheme) == "file")
         return std::string(reference);
     const std::string_view rest = reference.substr(scheme.size() + 1);
     if (rest.substr(0, 2) == "//") return std::string(reference);
-    if (lowered(scheme) == lowered(baseScheme)) return std::string(rest);
+    if (toLower(scheme) == toLower(baseScheme)) return std::string(rest);
     std::string_view host = rest;
     while (!host.empty() && host.front() == '/') host.remove_prefix(1);
     return std::string(scheme) + "://" + std::string(host);
@@ -453,24 +433,6 @@ std::string ParsedUrl::requestUrl() const {
     if (!valid || (schemeKind != kHttp && schemeKind != kHttps)) return {};
     return std::string(schemeKind == kHttps ? "https" : "http") + "://" + host + ":" +
            std::to_string(port) + "/" + objectPath;
-}
-
-std::string completeTyped(std::string_view text) {
-    const std::string_view t = trimmed(text);
-    if (startsWithIgnoringCase(t, "http://") || startsWithIgnoringCase(t, "https://") ||
-        startsWithIgnoringCase(t, "file://"))
-        return std::string(text);
-    return "http://" + std::string(t);
-}
-
-bool sameSite(const std::string* pageHost, const ParsedUrl& candidate, int mode) {
-    if (pageHost == nullptr) return true;
-    std::string_view page = trimmed(*pageHost);
-    std::string_view host = trimmed(candidate.host);
-    if (mode == 1 && page.size() > 4 && page.substr(0, 4) == "www.") page.remove_prefix(4);
-    if (host.size() < page.size()) return false;
-    if (mode == 1) host = host.substr(host.size() - page.size());
-    return host == page;
 }
 
 }  // namespace engine

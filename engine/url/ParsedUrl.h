@@ -45,13 +45,4 @@ struct ParsedUrl {
     bool operator==(const ParsedUrl&) const = default;
 };
 
-// An address typed by the user: "http://" is put in front when it starts (after blanks) with
-// none of "http://", "https://" and "file://" (any case); otherwise it is returned as typed.
-std::string completeTyped(std::string_view text);
-
-// Whether the crawl may follow `candidate` from a page whose host is `pageHost`; no page
-// (nullptr) allows everything. Mode 0 wants the same host; mode 1 also takes every host ending
-// with the page's host without a leading "www.". Hosts compare byte for byte, after trimming.
-bool sameSite(const std::string* pageHost, const ParsedUrl& candidate, int mode);
-
 }  // namespace engine

@@ -33,6 +33,16 @@ TEST_F(AddressMruTest, AnAddressAddedTwiceIsKeptOnce) {
     EXPECT_EQ(mru.entries(), (Strings{"http://example.com/", "http://example.com/other"}));
 }
 
+// Typed text is trimmed of the C locale's spaces only: a control character is part of the entry.
+TEST_F(AddressMruTest, DuplicatesAreFoundAfterTrimmingSpacesNotControls) {
+    engine::AddressMru mru;
+    mru.mruAdd("http://example.com/");
+    mru.mruAdd("\vhttp://example.com/\f");
+    mru.mruAdd("\x01http://example.com/");
+    EXPECT_EQ(mru.entries(),
+              (std::vector<std::string>{"http://example.com/", "\x01http://example.com/"}));
+}
+
 TEST_F(AddressMruTest, ThreeEntriesSaveAsNumberedValuesWithTheirCount) {
     ASSERT_TRUE(persist::writeStringValue("AddrMRU", "mru7", "old entry"));
     ASSERT_TRUE(persist::writeStringValue("AddrMRU", "current", "http://old/"));
@@ -148,6 +158,16 @@ TEST_F(AddressMruTest, ReloadingNeverOffersAnAddressTwice) {
     mru.mruLoad();
     mru.mruLoad();
     EXPECT_EQ(mru.candidates("a"), (Strings{"http://a/"}));
+}
+
+TEST(CompleteTyped, AddsHttpOnlyWhenNoSchemeIsGiven) {
+    EXPECT_EQ(engine::completeTyped("www.example.com"), "http://www.example.com");
+    EXPECT_EQ(engine::completeTyped("  www.example.com "), "http://www.example.com");
+    EXPECT_EQ(engine::completeTyped("   https://secure.example/"), "   https://secure.example/");
+    EXPECT_EQ(engine::completeTyped("http://x"), "http://x");
+    EXPECT_EQ(engine::completeTyped("HTTP://x"), "HTTP://x");
+    EXPECT_EQ(engine::completeTyped("file:///tmp/a.html"), "file:///tmp/a.html");
+    EXPECT_EQ(engine::completeTyped("ftp://x"), "http://ftp://x");
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
+#include "engine/base/Clock.h"
 #include "engine/http/CurlErrorMap.h"
 #include "engine/items/ErrorText.h"
 #include "tests/engine/DownloadFixture.h"
@@ -272,6 +275,26 @@ TEST_F(DownloadItem, SilentServerTimesOut) {
     EXPECT_EQ(item->result(), 12002);
     EXPECT_EQ(item->phase(), LoadPhase::Error);
     EXPECT_EQ(item->errorText(), "The request has timed out.");
+}
+
+TEST_F(DownloadItem, SilenceIsMeasuredOnTheTransfersClock) {
+    RawServer silent([](RawServer::Connection& c) {
+        c.readRequest();
+        c.waitForStop();
+    });
+    engine::ManualClock clock;
+    engine::TransferOptions options;
+    options.noProgressTimeoutMs = 600000;  // ten minutes, never reached in real time here
+    options.clock = &clock;
+    const engine::InternetRoot root = rootWith(options);
+    std::thread mover([&clock] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        clock.advance(600000);
+    });
+    const auto item = fetch(silent.url("/"), "*/*", &root);
+    mover.join();
+    EXPECT_EQ(item->result(), 12002);
+    EXPECT_EQ(item->phase(), LoadPhase::Error);
 }
 
 TEST_F(DownloadItem, SlowButSteadyTransferIsNoTimeout) {

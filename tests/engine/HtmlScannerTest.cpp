@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/http/ConnectionPool.h"
 #include "engine/http/InternetRoot.h"
 #include "engine/items/DownloadItem.h"
 #include "engine/items/WebItem.h"
@@ -324,7 +325,7 @@ TEST(HtmlScannerTransfer, AScriptServedAsTextJavascriptCompletes) {
 
     ConnectionSettings direct;
     direct.proxy = ConnectionSettings::kProxyNone;
-    const InternetRoot root(direct);
+    const InternetRoot root(direct, {}, ConnectionPool::process());
     WebItem script(result->elements[0].url);
     script.setAcceptPattern(result->elements[0].acceptPattern);
     EXPECT_EQ(downloadItem(root, script, script.address()), 0);

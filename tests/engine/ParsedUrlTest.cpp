@@ -62,6 +62,13 @@ TEST(ParsedUrl, CleansTypedAddressesAsBrowsersDo) {
     EXPECT_EQ(ParsedUrl::parse("http://h/caf\xc3\xa9").objectPath, "caf%c3%a9");
 }
 
+// An address loses every control character and space around it, as browsers strip it.
+TEST(ParsedUrl, ControlsAroundAnAddressAreStripped) {
+    const ParsedUrl url = ParsedUrl::parse("\x01\x1f http://example.com/a\x02\v");
+    EXPECT_TRUE(url.valid);
+    EXPECT_EQ(url.urlText, "http://example.com/a");
+}
+
 TEST(ParsedUrl, AnEmbeddedNulMakesAnAddressInvalid) {
     // The URL library reads C strings; the part after a NUL must not silently vanish.
     const std::string text("http://h/a\0b", 12);
@@ -145,40 +152,6 @@ TEST(ParsedUrl, FailedCombinationsAreInvalid) {
     const ParsedUrl longBase = ParsedUrl::parse("http://a/" + std::string(2100, 'x'));
     EXPECT_TRUE(longBase.valid);
     EXPECT_FALSE(ParsedUrl::resolve(longBase, "").valid);
-}
-
-TEST(CompleteTyped, AddsHttpOnlyWhenNoSchemeIsGiven) {
-    EXPECT_EQ(engine::completeTyped("www.example.com"), "http://www.example.com");
-    EXPECT_EQ(engine::completeTyped("  www.example.com "), "http://www.example.com");
-    EXPECT_EQ(engine::completeTyped("   https://secure.example/"), "   https://secure.example/");
-    EXPECT_EQ(engine::completeTyped("http://x"), "http://x");
-    EXPECT_EQ(engine::completeTyped("HTTP://x"), "HTTP://x");
-    EXPECT_EQ(engine::completeTyped("file:///tmp/a.html"), "file:///tmp/a.html");
-    EXPECT_EQ(engine::completeTyped("ftp://x"), "http://ftp://x");
-}
-
-TEST(SameSite, NoPageAllowsEverything) {
-    EXPECT_TRUE(engine::sameSite(nullptr, ParsedUrl::parse("http://anything/"), 0));
-}
-
-TEST(SameSite, ModeZeroWantsTheSameHost) {
-    const std::string page = "www.example.com";
-    EXPECT_TRUE(engine::sameSite(&page, ParsedUrl::parse("http://www.example.com/x"), 0));
-    EXPECT_FALSE(engine::sameSite(&page, ParsedUrl::parse("http://example.com/x"), 0));
-    EXPECT_FALSE(engine::sameSite(&page, ParsedUrl::parse("http://WWW.example.com/x"), 0));
-}
-
-TEST(SameSite, ModeOneTakesTheDomainWithoutWww) {
-    const std::string page = " www.example.com ";
-    EXPECT_TRUE(engine::sameSite(&page, ParsedUrl::parse("http://example.com/"), 1));
-    EXPECT_TRUE(engine::sameSite(&page, ParsedUrl::parse("http://img.example.com/"), 1));
-    EXPECT_TRUE(engine::sameSite(&page, ParsedUrl::parse("http://www.example.com/"), 1));
-    // Any host that merely ends with the same characters passes too.
-    EXPECT_TRUE(engine::sameSite(&page, ParsedUrl::parse("http://notexample.com/"), 1));
-    EXPECT_FALSE(engine::sameSite(&page, ParsedUrl::parse("http://example.org/"), 1));
-    EXPECT_FALSE(engine::sameSite(&page, ParsedUrl::parse("http://ample.com/"), 1));
-    const std::string bare = "www.";
-    EXPECT_FALSE(engine::sameSite(&bare, ParsedUrl::parse("http://x.com/"), 1));
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ TEST_F(StopAll, StopWhileWaitingForTheAnswer) {
 
 TEST_F(StopAll, ProcessWideStopEndsTransfersOfEveryServer) {
     support::TestServer second;
-    const engine::InternetRoot root(direct());  // the process-wide pool
+    const engine::InternetRoot root(direct(), {}, engine::ConnectionPool::process());
     long fastest = kNeverWaitedMs;
     for (int trial = 0; trial < kTrials; ++trial) {
         std::vector<std::unique_ptr<Worker>> workers;
