@@ -82,7 +82,7 @@ void CBalloon::showAt(const QPoint& globalTip) {
     tailX_ = std::clamp(globalTip.x() - left, kRadius + kTailWidth / 2,
                         box.width() - kRadius - kTailWidth / 2);
     move(left, top);
-    setMask(QRegion(outline().toFillPolygon().toPolygon()));
+    setMask(QRegion(outline(0).toFillPolygon().toPolygon()));
     show();
     raise();
 }
@@ -107,8 +107,8 @@ bool CBalloon::doNotShowAgain() const {
     return doNotShow_->isChecked();
 }
 
-QPainterPath CBalloon::outline() const {
-    const QRectF whole = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+QPainterPath CBalloon::outline(qreal inset) const {
+    const QRectF whole = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
     const QRectF box =
         tailAbove_ ? whole.adjusted(0, kTail, 0, 0) : whole.adjusted(0, 0, 0, -kTail);
     QPainterPath path;
@@ -128,12 +128,12 @@ void CBalloon::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(palette().color(QPalette::ToolTipBase));
     painter.setPen(QPen(palette().color(QPalette::ToolTipText), 1));
-    painter.drawPath(outline());
+    painter.drawPath(outline(1.0));  // inside the mask, so the whole edge shows
 }
 
 void CBalloon::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (isVisible()) setMask(QRegion(outline().toFillPolygon().toPolygon()));
+    if (isVisible()) setMask(QRegion(outline(0).toFillPolygon().toPolygon()));
 }
 
 }  // namespace app

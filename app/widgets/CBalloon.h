@@ -44,7 +44,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QPainterPath outline() const;
+    // The box with its tail, inset pixels inside the widget's edge.
+    QPainterPath outline(qreal inset) const;
 
     QLabel* text_;
     QCheckBox* doNotShow_;

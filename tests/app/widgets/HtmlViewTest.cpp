@@ -76,6 +76,7 @@ private slots:
     void textGivenWhileLoadingIsShownAfterwards();
     void largeAndNonAsciiTextIsShownWhole();
     void showsFileByAddress();
+    void missingFileEndsTheLoadAndTheViewGoesOn();
     void runsNoScript();
     void fetchesNothingFromTheNetwork();
     void refusesEvenItsOwnLoadOfANetworkAddress();
@@ -211,6 +212,21 @@ void HtmlViewTest::showsFileByAddress() {
     QVERIFY(settle(view));
     QCOMPARE(view.page()->url(), QUrl::fromLocalFile(path));
     QVERIFY(documentOf(view).contains(QStringLiteral("from the file")));
+}
+
+void HtmlViewTest::missingFileEndsTheLoadAndTheViewGoesOn() {
+    QTemporaryDir dir;
+    app::CImageHtmlView view;
+    view.show();
+    QVERIFY(settle(view));
+    QSignalSpy loaded(&view, &app::CHtmlView::documentLoaded);
+    view.showFile(dir.filePath(QStringLiteral("gone.png")));
+    QVERIFY(loaded.wait(kLoadTimeoutMs));
+    QCOMPARE(loaded.at(0).at(0).toBool(), false);
+    QVERIFY(!view.isLoading());
+    view.showHtml(QStringLiteral("<BODY>after</BODY>"));
+    QVERIFY(settle(view));
+    QVERIFY(documentOf(view).contains(QStringLiteral("after")));
 }
 
 void HtmlViewTest::runsNoScript() {
