@@ -201,7 +201,7 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
         queue->dispatch(
             [&](const engine::EngineMessage& message) {
                 tree.handle(message);
-                if (message.id == engine::MessageId::WorkState) ended = message.value == 1;
+                if (message.id == engine::MessageId::WorkState) ended = message.workEnded();
                 progress.update(tree);
             },
             std::chrono::milliseconds(50));

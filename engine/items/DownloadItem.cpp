@@ -49,10 +49,10 @@ std::int32_t downloadItem(const InternetRoot& root, WebItem& item, const ParsedU
     outcome.contentType = transfer.contentType;
     outcome.connectionReused = transfer.connectionReused;
     if (outcome.result == kResultNotAccepted) {
-        outcome.result = -1;
+        outcome.result = kResultHttpStatus;
         outcome.statusCode = 406;
     } else if (outcome.result == 0 && !isSuccessStatus(outcome.statusCode)) {
-        outcome.result = -1;
+        outcome.result = kResultHttpStatus;
     }
 
     if (outcome.result == kResultSkipped || stopped) {
