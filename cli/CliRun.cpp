@@ -97,18 +97,18 @@ engine::EngineSettings CliRun::effectiveSettings() const {
     if (options_.levels) settings.limits.levelLimit = *options_.levels;
     if (options_.pages) settings.limits.pageLimit = *options_.pages;
     if (options_.scope) settings.operation.autoCheck = *options_.scope;
-    engine::ConnectionSettings& connection = settings.connection;
+    engine::ConnectionSettings& access = settings.connection;  // proxy and login
     if (options_.noProxy || options_.command == CliOptions::Command::Demo) {
-        connection.proxy = engine::ConnectionSettings::kProxyNone;
+        access.proxy = engine::ConnectionSettings::kProxyNone;
     } else if (!options_.proxy.empty()) {
-        connection.proxy = engine::ConnectionSettings::kProxyNamed;
-        connection.proxyServer = options_.proxyHost;
-        connection.proxyPort = options_.proxyPort;
+        access.proxy = engine::ConnectionSettings::kProxyNamed;
+        access.proxyServer = options_.proxyHost;
+        access.proxyPort = options_.proxyPort;
     }
     if (!options_.user.empty()) {
-        connection.authentication = true;
-        connection.name = options_.user;
-        connection.password = password_;
+        access.authentication = true;
+        access.name = options_.user;
+        access.password = password_;
     }
     return settings;
 }
@@ -249,14 +249,14 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
 
 int CliRun::report(const Pages& pages, bool stopped) {
     if (options_.json) {
-        nlohmann::json document = jsonReport(pages, options_.connection);
-        extras_.annotate(document, pages, options_.connection);
+        nlohmann::json document = jsonReport(pages, options_.connectionIndex);
+        extras_.annotate(document, pages, options_.connectionIndex);
         out_ << jsonText(document) << "\n";
     } else {
-        out_ << tableReport(pages, options_.connection);
-        out_ << extras_.statisticsText(pages, options_.connection);
+        out_ << tableReport(pages, options_.connectionIndex);
+        out_ << extras_.statisticsText(pages, options_.connectionIndex);
         if (extras_.wantsReport() && options_.htmlPath.empty()) {
-            out_ << extras_.reportText(pages, options_.connection);
+            out_ << extras_.reportText(pages, options_.connectionIndex);
         }
         if (stopped) out_ << "\nStopped: the figures above are what was measured until then.\n";
     }
@@ -268,7 +268,7 @@ int CliRun::report(const Pages& pages, bool stopped) {
             return kUsageError;
         }
     }
-    if (const auto problem = extras_.writeFiles(pages, options_.connection)) {
+    if (const auto problem = extras_.writeFiles(pages, options_.connectionIndex)) {
         fail(*problem);
         return kUsageError;
     }

@@ -48,7 +48,7 @@ std::string itemStatus(const engine::WebItem& item) {
 }  // namespace
 
 std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
-                      int connection) {
+                      int connectionIndex) {
     static constexpr std::uint32_t kColumns[] = {
         report::kColumnUrl,      report::kColumnTitle, report::kColumnStatus, report::kColumnSize,
         report::kColumnElements, report::kColumnTime,  report::kColumnSpeed,  report::kColumnClass};
@@ -65,7 +65,7 @@ std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pag
         if (!page) continue;
         std::vector<std::string> row;
         for (std::uint32_t column : kColumns) {
-            std::string cell = report::cellText(*page, column, connection);
+            std::string cell = report::cellText(*page, column, connectionIndex);
             if (column == report::kColumnUrl) cell = indented(pageDepth(*page), std::move(cell));
             row.push_back(std::move(cell));
         }
@@ -74,14 +74,14 @@ std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pag
     return table.text();
 }
 
-std::string elementTable(engine::PageEntry& page, int connection) {
+std::string elementTable(engine::PageEntry& page, int connectionIndex) {
     constexpr auto L = ColumnAlignment::Left;
     constexpr auto R = ColumnAlignment::Right;
     TextTable table(
         {"Element", "Status", "Type", "Size", "Connect", "Send", "Wait", "Receive", "Total"},
         {L, L, L, R, R, R, R, R, R});
-    const engine::PageFigures figures =
-        page.figures(engine::isConnectionIndex(connection) ? connection : engine::kActualSpeed);
+    const engine::PageFigures figures = page.figures(
+        engine::isConnectionIndex(connectionIndex) ? connectionIndex : engine::kActualSpeed);
     for (const auto& entry : figures.items) {
         const engine::WebItem& item = *entry.item;
         const engine::ElementStats& s = entry.stats;
@@ -94,8 +94,8 @@ std::string elementTable(engine::PageEntry& page, int connection) {
 }
 
 std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
-                        int connection) {
-    std::string out = siteTable(pages, connection);
+                        int connectionIndex) {
+    std::string out = siteTable(pages, connectionIndex);
     for (const auto& page : pages) {
         if (!page) continue;
         out += '\n';
@@ -107,7 +107,7 @@ std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& p
             out += "not loaded\n";
             continue;
         }
-        out += elementTable(*page, connection);
+        out += elementTable(*page, connectionIndex);
         // The analysis's verdict and hints, as text.
         if (const std::string hints = plainText(page->hintText()); !hints.empty()) {
             out += hints;

@@ -14,17 +14,18 @@
 namespace cli {
 
 // The site tree: URL, Title, Status, Size, Elements, Time and Speed with the texts the site
-// tree shows for `connection`, one row per page in the order given, each address indented by
+// tree shows for `connectionIndex`, one row per page in the order given, each address indented by
 // two spaces per level below its root page.
-std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pages, int connection);
+std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
+                      int connectionIndex);
 
-// The page's items for `connection` in depth-first order, each address indented by two spaces
+// The page's items for `connectionIndex` in depth-first order, each address indented by two spaces
 // per level: Status (the HTTP status code, else the transfer's error text, else the phase),
 // Type, Size and the Connect, Send, Wait, Receive and Total times.
-std::string elementTable(engine::PageEntry& page, int connection);
+std::string elementTable(engine::PageEntry& page, int connectionIndex);
 
 // The site table, then for each page a blank line, its address and state, and its element table.
 std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
-                        int connection);
+                        int connectionIndex);
 
 }  // namespace cli

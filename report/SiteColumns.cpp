@@ -97,9 +97,9 @@ SiteCell elementsCell(const engine::PageEntry& page, PageState state) {
     return {};
 }
 
-SiteCell timeCell(engine::PageEntry& page, PageState state, int index) {
+SiteCell timeCell(engine::PageEntry& page, PageState state, int connectionIndex) {
     if (engine::isLoaded(state) && (page.jobFlags() & engine::kScanElements) != 0) {
-        const engine::PageFigures figures = page.figures(index);
+        const engine::PageFigures figures = page.figures(connectionIndex);
         return numberCell(query::formatTime(clamped(figures.downloadTime)) + " / " +
                               query::formatTime(clamped(figures.browseTime)),
                           figures.downloadTime);
@@ -127,8 +127,9 @@ const std::array<std::uint32_t, kSiteColumnCount>& siteColumns() {
     return columns;
 }
 
-std::uint32_t connectionColumn(int index) {
-    return engine::isConnectionIndex(index) ? kColumnFirstConnection << index : 0;
+std::uint32_t connectionColumn(int connectionIndex) {
+    return engine::isConnectionIndex(connectionIndex) ? kColumnFirstConnection << connectionIndex
+                                                      : 0;
 }
 
 std::string columnHeader(std::uint32_t column) {
@@ -144,9 +145,9 @@ int columnWidth(std::uint32_t column) {
     return connectionOf(column) >= 0 ? kConnectionWidth : 0;
 }
 
-SiteCell siteCell(engine::PageEntry& page, std::uint32_t column, int currentConnection) {
+SiteCell siteCell(engine::PageEntry& page, std::uint32_t column, int connectionIndex) {
     const int current =
-        engine::isConnectionIndex(currentConnection) ? currentConnection : engine::kActualSpeed;
+        engine::isConnectionIndex(connectionIndex) ? connectionIndex : engine::kActualSpeed;
     const PageState state = page.state();
     // Finished, Error or Child Error.
     const bool loaded = engine::isLoaded(state);
@@ -180,8 +181,8 @@ SiteCell siteCell(engine::PageEntry& page, std::uint32_t column, int currentConn
     return {};
 }
 
-std::string cellText(engine::PageEntry& page, std::uint32_t column, int currentConnection) {
-    return siteCell(page, column, currentConnection).text;
+std::string cellText(engine::PageEntry& page, std::uint32_t column, int connectionIndex) {
+    return siteCell(page, column, connectionIndex).text;
 }
 
 int compareSortValues(const SiteSortValue& a, const SiteSortValue& b) {

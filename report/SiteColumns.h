@@ -31,7 +31,7 @@ inline constexpr std::size_t kSiteColumnCount = 7 + engine::kConnectionCount + 1
 const std::array<std::uint32_t, kSiteColumnCount>& siteColumns();
 
 // The column of a connection index (0 to 10); 0 for any other index.
-std::uint32_t connectionColumn(int index);
+std::uint32_t connectionColumn(int connectionIndex);
 
 // "URL", ..., a connection's name, "Class"; "Unknown" for any other identifier.
 std::string columnHeader(std::uint32_t column);
@@ -52,15 +52,15 @@ struct SiteCell {
     bool operator==(const SiteCell&) const = default;
 };
 
-// The page's cell in the column. `currentConnection` is the connection index the views show,
+// The page's cell in the column. `connectionIndex` is the connection index the views show,
 // used by Time and Speed; an index outside 0 to 10 reads as 0. Cells with nothing to show in the
 // page's state are empty, with no sort value. A Time or connection cell sorts by the download
 // time of a loaded page, by the time taken so far while the page is in process. Takes the page's
 // figures (and the figures lock) for the time and speed columns of a loaded page.
-SiteCell siteCell(engine::PageEntry& page, std::uint32_t column, int currentConnection);
+SiteCell siteCell(engine::PageEntry& page, std::uint32_t column, int connectionIndex);
 
 // The text of siteCell().
-std::string cellText(engine::PageEntry& page, std::uint32_t column, int currentConnection);
+std::string cellText(engine::PageEntry& page, std::uint32_t column, int connectionIndex);
 
 // The order of two sort values of one column: -1, 0 or +1. Empty cells come first, numbers
 // compare by value, texts byte by byte with ASCII letters folded.

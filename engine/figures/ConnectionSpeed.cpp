@@ -11,9 +11,9 @@ std::uint32_t saturate(std::uint64_t value) {
 
 }  // namespace
 
-ElementStats restate(const ElementStats& measured, int index) {
-    if (index <= kActualSpeed || index >= kConnectionCount) return measured;
-    const ConnectionSpeed& row = kConnectionSpeeds[static_cast<std::size_t>(index)];
+ElementStats restate(const ElementStats& measured, int connectionIndex) {
+    if (connectionIndex <= kActualSpeed || connectionIndex >= kConnectionCount) return measured;
+    const ConnectionSpeed& row = kConnectionSpeeds[static_cast<std::size_t>(connectionIndex)];
     const auto latency = static_cast<std::uint64_t>(row.latencyMs);
     const auto bytesPerSecond = static_cast<std::uint64_t>(row.bytesPerSecond);
 
