@@ -91,7 +91,7 @@ std::optional<std::string> finish(CliOptions& options, const std::string& connec
         if (!index)
             return "unknown connection \"" + connection + "\"; use one of " + connectionNames() +
                    " or 0..10";
-        options.connection = *index;
+        options.connectionIndex = *index;
     }
     if (!scope.empty()) {
         options.scope = query::equalIgnoringCase(scope, "host")     ? 0

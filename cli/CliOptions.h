@@ -20,7 +20,7 @@ struct CliOptions {
     std::optional<int> levels;
     std::optional<int> pages;
     std::optional<int> scope;  // the crawl scope: 0 host, 1 domain, 2 all
-    int connection = 0;        // connection index 0..10
+    int connectionIndex = 0;   // 0..10
     bool json = false;
     std::string harPath;
     std::string scenarioOut;

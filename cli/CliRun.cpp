@@ -121,18 +121,18 @@ engine::EngineSettings CliRun::effectiveSettings() const {
     if (options_.levels) settings.limits.levelLimit = *options_.levels;
     if (options_.pages) settings.limits.pageLimit = *options_.pages;
     if (options_.scope) settings.operation.autoCheck = *options_.scope;
-    engine::ConnectionSettings& connection = settings.connection;
+    engine::ConnectionSettings& access = settings.connection;  // proxy and login
     if (options_.noProxy || options_.command == CliOptions::Command::Demo) {
-        connection.proxy = engine::ConnectionSettings::kProxyNone;
+        access.proxy = engine::ConnectionSettings::kProxyNone;
     } else if (!options_.proxy.empty()) {
-        connection.proxy = engine::ConnectionSettings::kProxyNamed;
-        connection.proxyServer = options_.proxyHost;
-        connection.proxyPort = options_.proxyPort;
+        access.proxy = engine::ConnectionSettings::kProxyNamed;
+        access.proxyServer = options_.proxyHost;
+        access.proxyPort = options_.proxyPort;
     }
     if (!options_.user.empty()) {
-        connection.authentication = true;
-        connection.name = options_.user;
-        connection.password = password_;
+        access.authentication = true;
+        access.name = options_.user;
+        access.password = password_;
     }
     return settings;
 }
@@ -226,7 +226,7 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
         queue->dispatch(
             [&](const engine::EngineMessage& message) {
                 tree.handle(message);
-                if (message.id == engine::MessageId::WorkState) ended = message.value == 1;
+                if (message.id == engine::MessageId::WorkState) ended = message.workEnded();
                 progress.update(tree);
             },
             std::chrono::milliseconds(50));
@@ -278,14 +278,14 @@ bool CliRun::crawls() const {
 
 int CliRun::report(const Pages& pages, bool stopped) {
     if (options_.json) {
-        nlohmann::json document = exporting::jsonReport(pages, options_.connection);
-        extras_.annotate(document, pages, options_.connection);
+        nlohmann::json document = exporting::jsonReport(pages, options_.connectionIndex);
+        extras_.annotate(document, pages, options_.connectionIndex);
         out_ << exporting::jsonText(document) << "\n";
     } else {
-        out_ << tableReport(pages, options_.connection, crawls());
-        out_ << extras_.statisticsText(pages, options_.connection);
+        out_ << tableReport(pages, options_.connectionIndex, crawls());
+        out_ << extras_.statisticsText(pages, options_.connectionIndex);
         if (extras_.wantsReport() && options_.htmlPath.empty()) {
-            out_ << extras_.reportText(pages, options_.connection);
+            out_ << extras_.reportText(pages, options_.connectionIndex);
         }
         if (stopped) out_ << "\nStopped: the figures above are what was measured until then.\n";
     }
@@ -297,7 +297,7 @@ int CliRun::report(const Pages& pages, bool stopped) {
             return kUsageError;
         }
     }
-    if (const auto problem = extras_.writeFiles(pages, options_.connection, crawls())) {
+    if (const auto problem = extras_.writeFiles(pages, options_.connectionIndex, crawls())) {
         fail(*problem);
         return kUsageError;
     }

@@ -43,8 +43,8 @@ bool linkedNotLoaded(const engine::PageEntry& page) {
     return page.parent() != nullptr && !page.rootItem();
 }
 
-std::string connectionLine(int connection) {
-    const int index = engine::isConnectionIndex(connection) ? connection : engine::kActualSpeed;
+std::string connectionLine(int connectionIndex) {
+    const int index = engine::isConnectionIndex(connectionIndex) ? connectionIndex : engine::kActualSpeed;
     return std::string("Times and speeds for the connection \"") +
            std::string(engine::kConnectionSpeeds[static_cast<std::size_t>(index)].name) + "\"" +
            (index == engine::kActualSpeed ? " (measured)" : " (restated from the measurement)") +
@@ -62,7 +62,7 @@ std::string itemStatus(const engine::WebItem& item) {
 }  // namespace
 
 std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
-                      int connection) {
+                      int connectionIndex) {
     static constexpr std::uint32_t kColumns[] = {
         report::kColumnUrl,      report::kColumnTitle, report::kColumnStatus, report::kColumnSize,
         report::kColumnElements, report::kColumnTime,  report::kColumnSpeed,  report::kColumnClass};
@@ -81,7 +81,7 @@ std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pag
         if (!page || linkedNotLoaded(*page)) continue;
         std::vector<std::string> row;
         for (std::uint32_t column : kColumns) {
-            std::string cell = report::cellText(*page, column, connection);
+            std::string cell = report::cellText(*page, column, connectionIndex);
             if (column == report::kColumnUrl)
                 cell = indented(exporting::pageDepth(*page), std::move(cell));
             row.push_back(std::move(cell));
@@ -91,14 +91,14 @@ std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pag
     return table.text();
 }
 
-std::string elementTable(engine::PageEntry& page, int connection) {
+std::string elementTable(engine::PageEntry& page, int connectionIndex) {
     constexpr auto L = ColumnAlignment::Left;
     constexpr auto R = ColumnAlignment::Right;
     TextTable table(
         {"Element", "Status", "Type", "Size", "Connect", "Send", "Wait", "Receive", "Total"},
         {L, L, L, R, R, R, R, R, R});
-    const engine::PageFigures figures =
-        page.figures(engine::isConnectionIndex(connection) ? connection : engine::kActualSpeed);
+    const engine::PageFigures figures = page.figures(
+        engine::isConnectionIndex(connectionIndex) ? connectionIndex : engine::kActualSpeed);
     for (const auto& entry : figures.items) {
         const engine::WebItem& item = *entry.item;
         const engine::ElementStats& s = entry.stats;
@@ -111,8 +111,8 @@ std::string elementTable(engine::PageEntry& page, int connection) {
 }
 
 std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
-                        int connection, bool crawl) {
-    std::string out = connectionLine(connection) + siteTable(pages, connection);
+                        int connectionIndex, bool crawl) {
+    std::string out = connectionLine(connectionIndex) + siteTable(pages, connectionIndex);
     std::size_t notLoaded = 0;
     for (const auto& page : pages) {
         if (!page) continue;
@@ -129,7 +129,7 @@ std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& p
             out += "not loaded\n";
             continue;
         }
-        out += elementTable(*page, connection);
+        out += elementTable(*page, connectionIndex);
         // The analysis's verdict and hints, as text.
         if (const std::string hints = plainText(page->hintText()); !hints.empty()) {
             out += hints;

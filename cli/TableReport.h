@@ -14,20 +14,20 @@
 namespace cli {
 
 // The site tree: URL, Title, Status, Size, Elements, Time (download / browse) and Speed with the
-// texts the site tree shows for `connection`, one row per page in the order given, each address
+// texts the site tree shows for `connectionIndex`, one row per page in the order given, each address
 // indented by two spaces per level below its root page. Pages linked but not loaded are left
 // out.
-std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pages, int connection);
+std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pages, int connectionIndex);
 
-// The page's items for `connection` in depth-first order, each address indented by two spaces
+// The page's items for `connectionIndex` in depth-first order, each address indented by two spaces
 // per level: Status (the HTTP status code, else the transfer's error text, else the phase),
 // Type, Size and the Connect, Send, Wait, Receive and Total times.
-std::string elementTable(engine::PageEntry& page, int connection);
+std::string elementTable(engine::PageEntry& page, int connectionIndex);
 
 // A line naming the connection the times are for, the site table, then for each loaded page a
 // blank line, its address and state, and its element table; the pages linked but not loaded
 // are counted in one closing line (`crawl`: the run crawled, so a limit stopped it).
 std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
-                        int connection, bool crawl = false);
+                        int connectionIndex, bool crawl = false);
 
 }  // namespace cli

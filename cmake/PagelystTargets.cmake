@@ -52,7 +52,8 @@ function(pagelyst_test name)
                          DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# pagelyst_fuzzer(NAME SOURCE LIBS ...): a libFuzzer executable, built only with PAGELYST_BUILD_FUZZ.
+# pagelyst_fuzzer(NAME SOURCE lib...): a libFuzzer executable of one source file linked with the
+# libraries that follow it, built only with PAGELYST_BUILD_FUZZ.
 function(pagelyst_fuzzer name source)
     add_executable(${name} ${source})
     target_link_libraries(${name} PRIVATE ${ARGN} pagelyst_options)

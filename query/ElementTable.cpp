@@ -65,10 +65,10 @@ bool settled(engine::PageState state) {
 
 }  // namespace
 
-QueryTablePtr buildElementTable(engine::PageEntry& page, int index) {
+QueryTablePtr buildElementTable(engine::PageEntry& page, int connectionIndex) {
     auto table = std::make_shared<QueryTable>(columnNames());
     const bool complete = settled(page.state());
-    const engine::PageFigures figures = page.figures(index);
+    const engine::PageFigures figures = page.figures(connectionIndex);
     std::int32_t id = 0;
     for (const engine::ItemFigures& item : figures.items) {
         if (!item.item) continue;

@@ -38,9 +38,10 @@ inline constexpr std::array<std::string_view, 19> kElementColumns{
 };
 
 // The page's items in pre-order (the page's document first), IDs from 1, values for connection
-// `index` (0 to 10). Once the page has settled, its page-wide figures for the index (subtree
-// sums and shares) are computed first; before that each item contributes its own record only.
-QueryTablePtr buildElementTable(engine::PageEntry& page, int index);
+// `connectionIndex` (0 to 10). Once the page has settled, its page-wide figures for the index
+// (subtree sums and shares) are computed first; before that each item contributes its own record
+// only.
+QueryTablePtr buildElementTable(engine::PageEntry& page, int connectionIndex);
 
 // The one-row table statements are validated against: a value of every kind in every column.
 const QueryTable& testTable();

@@ -4,22 +4,23 @@
 
 namespace query {
 
-QueryTablePtr ElementTableCache::table(const std::shared_ptr<engine::PageEntry>& page, int index) {
+QueryTablePtr ElementTableCache::table(const std::shared_ptr<engine::PageEntry>& page,
+                                       int connectionIndex) {
     if (!page) {
         release();
         return nullptr;
     }
-    if (!table_ || index != index_ || page_.lock() != page) {
-        table_ = buildElementTable(*page, index);
+    if (!table_ || connectionIndex != connectionIndex_ || page_.lock() != page) {
+        table_ = buildElementTable(*page, connectionIndex);
         page_ = page;
-        index_ = index;
+        connectionIndex_ = connectionIndex;
     }
     return table_;
 }
 
 void ElementTableCache::release() {
     page_.reset();
-    index_ = -1;
+    connectionIndex_ = -1;
     table_.reset();
 }
 

@@ -233,12 +233,12 @@ private:
         const ListEntries entries = splitList(orderBy);
         for (std::string_view entry : entries.entries) {
             std::string_view expression = entry;
-            std::int32_t direction = -1;
+            std::int32_t direction = SortKey::kAscending;
             const std::size_t blank = entry.find(' ');
             if (blank != std::string_view::npos) {
                 const std::string_view word = entry.substr(blank + 1);
                 if (word == "desc")
-                    direction = 1;
+                    direction = SortKey::kDescending;
                 else if (word != "asc")
                     throw QueryError("Invalid sort direction: '%s'.", str(word).c_str());
                 expression = entry.substr(0, blank);

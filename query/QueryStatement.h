@@ -37,10 +37,13 @@ struct GroupKey {
     std::int32_t position = 0;
 };
 
-// +1 sorts descending, -1 ascending: the compare() result that puts a row first.
+// The direction is the compare() result that puts a row first.
 struct SortKey {
+    static constexpr std::int32_t kAscending = -1;
+    static constexpr std::int32_t kDescending = 1;
+
     std::int32_t position = 0;
-    std::int32_t direction = -1;
+    std::int32_t direction = kAscending;
 };
 
 // A parsed statement, ready to run over the table it was parsed against.

@@ -1,21 +1,12 @@
 #include "query/StatisticsCatalog.h"
 
 #include <algorithm>
-#include <chrono>
 #include <limits>
 
+#include "engine/base/Clock.h"
 #include "query/TextCase.h"
 
 namespace query {
-namespace {
-
-std::uint32_t tickCount() {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-}
-
-}  // namespace
 
 const std::vector<std::pair<std::string, std::string>>& StatisticsCatalog::builtIns() {
     static const std::vector<std::pair<std::string, std::string>> kBuiltIns{
@@ -67,7 +58,7 @@ StatisticsCatalog::StatisticsCatalog() {
 }
 
 void StatisticsCatalog::touch() {
-    changeStamp_ = std::max(tickCount(), changeStamp_ + 1);
+    changeStamp_ = std::max(engine::Clock::steady().now(), changeStamp_ + 1);
 }
 
 std::int32_t StatisticsCatalog::add(const std::string& title, const std::string& query) {

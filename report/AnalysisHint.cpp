@@ -10,9 +10,7 @@
 namespace report {
 namespace {
 
-constexpr int kHtmlKind = 1;
-constexpr int kFlashKind = 7;
-constexpr int kErrorPhase = 6;
+using engine::ContentKind;
 
 double share(double part, double whole) {
     return whole > 0 ? part / whole : 0;
@@ -23,7 +21,7 @@ public:
     PageClass evaluate(const AnalysisPage& page, std::string& text) const override {
         std::string lines;
         for (const AnalysisItem& item : page.items) {
-            if (item.phase != kErrorPhase) continue;
+            if (item.loadPhase() != engine::LoadPhase::Error) continue;
             lines += format("<b>URL: </b><a href=\"%s\">%s </a><BR>",
                             escapeHtml(item.urlText).c_str(), escapeHtml(item.objectPath).c_str());
         }
@@ -48,7 +46,7 @@ public:
             if (isImage(item)) {
                 ++images;
                 imageSize += item.size;
-            } else if (item.contentKind == kFlashKind) {
+            } else if (item.kind() == ContentKind::Flash) {
                 ++flashes;
                 flashSize += item.size;
             }
@@ -68,8 +66,16 @@ public:
 
 private:
     static bool isImage(const AnalysisItem& item) {
-        if (item.contentKind >= 2 && item.contentKind <= 5) return true;
-        return item.contentKind == 0 &&
+        switch (item.kind()) {
+            case ContentKind::Gif:
+            case ContentKind::Jpeg:
+            case ContentKind::ProgressiveJpeg:
+            case ContentKind::XBitmap:
+                return true;
+            default:
+                break;
+        }
+        return item.kind() == ContentKind::Unknown &&
                query::toLower(item.contentType).find("image") != std::string::npos;
     }
     static int allowance(std::uint64_t total) {
@@ -160,7 +166,7 @@ public:
     PageClass evaluate(const AnalysisPage& page, std::string& text) const override {
         std::uint64_t s = 0;
         for (const AnalysisItem& item : page.items)
-            if (item.contentKind == kHtmlKind) s += item.size;
+            if (item.kind() == ContentKind::Html) s += item.size;
         text.clear();
         if (s == 0) return 0;
         if (s < 2048) {
@@ -198,7 +204,7 @@ public:
         std::string lines;
         int count = 0;
         for (const AnalysisItem& item : page.items) {
-            if (item.totalTime <= limit || item.contentKind == kHtmlKind) continue;
+            if (item.totalTime <= limit || item.kind() == ContentKind::Html) continue;
             ++count;
             slowTime += item.totalTime;
             lines += format("<b>URL:</b> <a href=\"%s\"> %s </a><BR><b>Time: </b>%s<BR><BR>",

@@ -26,16 +26,20 @@ extern const std::array<NamedColor, 33> kNamedColors;
 // A user's rule: the browse (or download) time of a page on one connection type exceeds a
 // number of seconds.
 struct FilterCondition {
+    // Values of `timeType`.
+    static constexpr std::int32_t kBrowseTime = 0;
+    static constexpr std::int32_t kDownloadTime = 1;  // as is any value but kBrowseTime
+
     std::int32_t id = 0;  // position in the list, renumbered from 0 when the list is saved
     std::string name;
     bool enabled = true;
     std::int32_t connectionType = 0;  // connection index 0 to 10
-    std::int32_t timeType = 0;        // 0 browse time, anything else download time
-    std::int32_t threshold = 0;       // seconds
-    std::int32_t colorIndex = 0;      // into kNamedColors
-    ColorRef customColor = 0;         // used instead of the named colour when not 0
+    std::int32_t timeType = kBrowseTime;
+    std::int32_t threshold = 0;   // seconds
+    std::int32_t colorIndex = 0;  // into kNamedColors
+    ColorRef customColor = 0;     // used instead of the named colour when not 0
 
-    bool isDownloadTime() const { return timeType != 0; }
+    bool isDownloadTime() const { return timeType != kBrowseTime; }
 
     bool operator==(const FilterCondition&) const = default;
 };

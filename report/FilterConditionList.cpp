@@ -86,9 +86,12 @@ std::vector<platform::RegistryData> conditionValues(const FilterCondition& c) {
 FilterConditionList FilterConditionList::makeDefaults() {
     FilterConditionList list;
     list.conditions_ = {
-        defaultCondition(1, 0, 7, 8, 5),   defaultCondition(2, 0, 8, 12, 21),
-        defaultCondition(3, 0, 4, 4, 17),  defaultCondition(4, 1, 7, 24, 31),
-        defaultCondition(5, 1, 8, 36, 16), defaultCondition(6, 1, 4, 12, 18),
+        defaultCondition(1, FilterCondition::kBrowseTime, 7, 8, 5),
+        defaultCondition(2, FilterCondition::kBrowseTime, 8, 12, 21),
+        defaultCondition(3, FilterCondition::kBrowseTime, 4, 4, 17),
+        defaultCondition(4, FilterCondition::kDownloadTime, 7, 24, 31),
+        defaultCondition(5, FilterCondition::kDownloadTime, 8, 36, 16),
+        defaultCondition(6, FilterCondition::kDownloadTime, 4, 12, 18),
     };
     return list;
 }

@@ -1,6 +1,7 @@
 #include "report/PageAnalyzer.h"
 
 #include "engine/figures/ConnectionSpeed.h"
+#include "engine/html/ScanFlags.h"
 #include "query/DisplayFormats.h"
 #include "report/AnalysisHint.h"
 #include "report/AnalysisTable.h"
@@ -127,7 +128,7 @@ std::string pageBlock(const AnalysisPage& page) {
     out += label("Analysis Result:") + textRow(analysis);
     if (!page.matchedConditions.empty())
         out += label("Filter Result:") + textRow(page.matchedConditions.front());
-    if (page.state != 4) return out;
+    if (page.pageState() != engine::PageState::Finished) return out;
 
     const std::string basic = format(
         "<TABLE class=lmtable><TR class=table_header_row><TD class=table_col>Size</"
@@ -156,8 +157,11 @@ std::string pageBlock(const AnalysisPage& page) {
 }  // namespace
 
 bool PageAnalyzer::isAnalysable(const AnalysisPage& page) {
-    const bool settled = page.state == 4 || page.state == 8 || page.state == 16;
-    return settled && page.hasRootItem && (page.scanFlags & 1) != 0;
+    using engine::PageState;
+    const PageState state = page.pageState();
+    const bool settled =
+        state == PageState::Finished || state == PageState::Error || state == PageState::ChildError;
+    return settled && page.hasRootItem && (page.scanFlags & engine::kScanElements) != 0;
 }
 
 AnalysisResult PageAnalyzer::analyzePage(const AnalysisPage& page) {

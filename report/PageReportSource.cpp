@@ -10,16 +10,17 @@ namespace report {
 
 PageReportSource::PageReportSource(std::shared_ptr<engine::PageEntry> current,
                                    std::vector<std::shared_ptr<engine::PageEntry>> pages,
-                                   int connection, bool busy, const FilterConditionList* conditions)
+                                   int connectionIndex, bool busy,
+                                   const FilterConditionList* conditions)
     : current_(std::move(current)),
       pages_(std::move(pages)),
-      connection_(connection),
+      connectionIndex_(connectionIndex),
       busy_(busy),
       conditions_(conditions) {}
 
 query::QueryTablePtr PageReportSource::elementTable() const {
     if (!current_) return nullptr;
-    return query::buildElementTable(*current_, connection_);
+    return query::buildElementTable(*current_, connectionIndex_);
 }
 
 std::string PageReportSource::analysisReport(AnalysisReport which) const {

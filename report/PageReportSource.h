@@ -19,7 +19,7 @@ public:
     // is running, so the analysis reports are not available. `conditions` (may be null) name
     // the conditions each page matches in the reports; it must outlive the source.
     PageReportSource(std::shared_ptr<engine::PageEntry> current,
-                     std::vector<std::shared_ptr<engine::PageEntry>> pages, int connection,
+                     std::vector<std::shared_ptr<engine::PageEntry>> pages, int connectionIndex,
                      bool busy = false, const FilterConditionList* conditions = nullptr);
 
     bool hasCurrentPage() const override { return current_ != nullptr; }
@@ -29,7 +29,7 @@ public:
 private:
     std::shared_ptr<engine::PageEntry> current_;
     std::vector<std::shared_ptr<engine::PageEntry>> pages_;
-    int connection_;
+    int connectionIndex_;
     bool busy_;
     const FilterConditionList* conditions_;
 };

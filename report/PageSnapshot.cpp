@@ -65,7 +65,7 @@ AnalysisPage snapshotOf(engine::PageEntry& page, const FilterConditionList* cond
     snapshot.storedText = page.hintText();
 
     if (engine::isLoaded(state)) {
-        for (int index = 0; index < AnalysisPage::kConnections; ++index) {
+        for (int index = 0; index < engine::kConnectionCount; ++index) {
             engine::PageFigures figures = page.figures(index);
             const auto k = static_cast<std::size_t>(index);
             snapshot.pageTime[k] = figures.pageTime;

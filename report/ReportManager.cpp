@@ -1,20 +1,14 @@
 #include "report/ReportManager.h"
 
 #include <algorithm>
-#include <chrono>
 #include <limits>
 
+#include "engine/base/Clock.h"
 #include "report/BuiltIns.h"
 #include "report/ReportRenderer.h"
 
 namespace report {
 namespace {
-
-std::uint32_t tickCount() {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-}
 
 constexpr std::int32_t kNoIdLeft = std::numeric_limits<std::int32_t>::max();
 
@@ -23,7 +17,7 @@ constexpr std::int32_t kNoIdLeft = std::numeric_limits<std::int32_t>::max();
 ReportManager::ReportManager() : defaultStyle_(makeDefaultStyle()) {}
 
 void ReportManager::touch() {
-    changeStamp_ = std::max(tickCount(), changeStamp_ + 1);
+    changeStamp_ = std::max(engine::Clock::steady().now(), changeStamp_ + 1);
 }
 
 void ReportManager::clear() {

@@ -4,7 +4,9 @@
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
+#include "engine/base/AsciiText.h"
 #include "engine/figures/PageFigures.h"
 #include "engine/html/ScanFlags.h"
 #include "engine/items/ScanResult.h"
@@ -63,32 +65,49 @@ std::string titleOf(const engine::PageEntry& page) {
     return scan ? scan->title : std::string();
 }
 
-std::string statusText(const engine::PageEntry& page, PageState state) {
+SiteCell textCell(std::string text) {
+    SiteCell cell{text, std::monostate{}};
+    if (!cell.text.empty()) cell.sortValue = std::move(text);
+    return cell;
+}
+
+SiteCell numberCell(std::string text, std::int64_t value) {
+    return SiteCell{std::move(text), value};
+}
+
+SiteCell statusCell(const engine::PageEntry& page, PageState state) {
+    const auto value = static_cast<std::int64_t>(state);
     if (state != PageState::InProcess) {
-        return std::string(engine::pageStateText(static_cast<std::uint32_t>(state)));
+        return numberCell(std::string(engine::pageStateText(static_cast<std::uint32_t>(state))),
+                          value);
     }
     const std::uint64_t expected = page.expectedCount();
     const std::uint64_t share =
         expected != 0 ? page.finishedCount() * std::uint64_t{100} / expected : 0;
-    if (share == 0) return "Starting...";
-    return format("%d%% Completed", static_cast<int>(share));
+    if (share == 0) return numberCell("Starting...", value);
+    return numberCell(format("%d%% Completed", static_cast<int>(share)), value);
 }
 
-std::string elementsText(const engine::PageEntry& page, PageState state) {
-    if (engine::isLoaded(state)) return format("%u", page.finishedCount());
+SiteCell elementsCell(const engine::PageEntry& page, PageState state) {
+    const std::uint32_t finished = page.finishedCount();
+    if (engine::isLoaded(state)) return numberCell(format("%u", finished), finished);
     if (state == PageState::InProcess || state == PageState::Aborting) {
-        return format("%u (%u)", page.finishedCount(), page.expectedCount());
+        return numberCell(format("%u (%u)", finished, page.expectedCount()), finished);
     }
     return {};
 }
 
-std::string timeText(engine::PageEntry& page, PageState state, int index) {
+SiteCell timeCell(engine::PageEntry& page, PageState state, int connectionIndex) {
     if (engine::isLoaded(state) && (page.jobFlags() & engine::kScanElements) != 0) {
-        const engine::PageFigures figures = page.figures(index);
-        return query::formatTime(clamped(figures.downloadTime)) + " / " +
-               query::formatTime(clamped(figures.browseTime));
+        const engine::PageFigures figures = page.figures(connectionIndex);
+        return numberCell(query::formatTime(clamped(figures.downloadTime)) + " / " +
+                              query::formatTime(clamped(figures.browseTime)),
+                          figures.downloadTime);
     }
-    if (state == PageState::InProcess) return query::formatTime(clamped(page.jobElapsedMs()));
+    if (state == PageState::InProcess) {
+        const std::int32_t elapsed = clamped(page.jobElapsedMs());
+        return numberCell(query::formatTime(elapsed), elapsed);
+    }
     return {};
 }
 
@@ -108,8 +127,9 @@ const std::array<std::uint32_t, kSiteColumnCount>& siteColumns() {
     return columns;
 }
 
-std::uint32_t connectionColumn(int index) {
-    return engine::isConnectionIndex(index) ? kColumnFirstConnection << index : 0;
+std::uint32_t connectionColumn(int connectionIndex) {
+    return engine::isConnectionIndex(connectionIndex) ? kColumnFirstConnection << connectionIndex
+                                                      : 0;
 }
 
 std::string columnHeader(std::uint32_t column) {
@@ -125,35 +145,61 @@ int columnWidth(std::uint32_t column) {
     return connectionOf(column) >= 0 ? kConnectionWidth : 0;
 }
 
-std::string cellText(engine::PageEntry& page, std::uint32_t column, int currentConnection) {
+SiteCell siteCell(engine::PageEntry& page, std::uint32_t column, int connectionIndex) {
     const int current =
-        engine::isConnectionIndex(currentConnection) ? currentConnection : engine::kActualSpeed;
+        engine::isConnectionIndex(connectionIndex) ? connectionIndex : engine::kActualSpeed;
     const PageState state = page.state();
     // Finished, Error or Child Error.
     const bool loaded = engine::isLoaded(state);
     switch (column) {
         case kColumnUrl:
-            return page.address().urlText;
+            return textCell(page.address().urlText);
         case kColumnTitle:
-            return loaded ? titleOf(page) : std::string();
+            return loaded ? textCell(titleOf(page)) : SiteCell{};
         case kColumnStatus:
-            return statusText(page, state);
-        case kColumnSize:
-            return loaded ? query::formatSize(clamped(page.pageSize())) : std::string();
+            return statusCell(page, state);
+        case kColumnSize: {
+            if (!loaded) return {};
+            const std::int32_t size = clamped(page.pageSize());
+            return numberCell(query::formatSize(size), size);
+        }
         case kColumnElements:
-            return elementsText(page, state);
+            return elementsCell(page, state);
         case kColumnTime:
-            return timeText(page, state, current);
-        case kColumnSpeed:
-            return loaded ? query::formatSpeed(engine::pageSpeed(page.figures(current)))
-                          : std::string();
+            return timeCell(page, state, current);
+        case kColumnSpeed: {
+            if (!loaded) return {};
+            const double speed = engine::pageSpeed(page.figures(current));
+            return SiteCell{query::formatSpeed(speed), speed};
+        }
         case kColumnClass:
-            return loaded ? plainName(page.pageClass()) : std::string();
+            return loaded ? numberCell(plainName(page.pageClass()), page.pageClass()) : SiteCell{};
         default:
             break;
     }
-    if (const int index = connectionOf(column); index >= 0) return timeText(page, state, index);
+    if (const int index = connectionOf(column); index >= 0) return timeCell(page, state, index);
     return {};
+}
+
+std::string cellText(engine::PageEntry& page, std::uint32_t column, int connectionIndex) {
+    return siteCell(page, column, connectionIndex).text;
+}
+
+int compareSortValues(const SiteSortValue& a, const SiteSortValue& b) {
+    // Empty cells first, then numbers, then texts; whole numbers and doubles never share a column.
+    if (a.index() != b.index()) return a.index() < b.index() ? -1 : 1;
+    if (const auto* x = std::get_if<std::int64_t>(&a)) {
+        const std::int64_t y = std::get<std::int64_t>(b);
+        return *x < y ? -1 : *x > y ? 1 : 0;
+    }
+    if (const auto* x = std::get_if<double>(&a)) {
+        const double y = std::get<double>(b);
+        return *x < y ? -1 : *x > y ? 1 : 0;
+    }
+    if (const auto* x = std::get_if<std::string>(&a)) {
+        return engine::compareIgnoringCase(*x, std::get<std::string>(b));
+    }
+    return 0;
 }
 
 std::string connectionSelectorText(int index) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <variant>
 
 #include "engine/figures/ConnectionSpeed.h"
 #include "engine/schedule/PageEntry.h"
@@ -30,18 +31,40 @@ inline constexpr std::size_t kSiteColumnCount = 7 + engine::kConnectionCount + 1
 const std::array<std::uint32_t, kSiteColumnCount>& siteColumns();
 
 // The column of a connection index (0 to 10); 0 for any other index.
-std::uint32_t connectionColumn(int index);
+std::uint32_t connectionColumn(int connectionIndex);
 
 // "URL", ..., a connection's name, "Class"; "Unknown" for any other identifier.
 std::string columnHeader(std::uint32_t column);
 // The default width in percent of the list's width; 0 for an unknown identifier.
 int columnWidth(std::uint32_t column);
 
-// The text of the page's cell in the column. `currentConnection` is the connection index the
-// views show, used by Time and Speed; an index outside 0 to 10 reads as 0. Cells with nothing to
-// show in the page's state are empty. Takes the page's figures (and the figures lock) for the
-// time and speed columns of a loaded page.
-std::string cellText(engine::PageEntry& page, std::uint32_t column, int currentConnection);
+// The value a list sorts a site tree cell by, never its text: none for an empty cell, a whole
+// number for sizes (bytes), element counts, times (milliseconds), states (the PageState bit) and
+// classes (the page class 0 to 6), a double for speeds (bytes per second), the text for URL and
+// Title.
+using SiteSortValue = std::variant<std::monostate, std::int64_t, double, std::string>;
+
+// One cell of the site tree: what it shows and what it sorts by.
+struct SiteCell {
+    std::string text;
+    SiteSortValue sortValue;
+
+    bool operator==(const SiteCell&) const = default;
+};
+
+// The page's cell in the column. `connectionIndex` is the connection index the views show,
+// used by Time and Speed; an index outside 0 to 10 reads as 0. Cells with nothing to show in the
+// page's state are empty, with no sort value. A Time or connection cell sorts by the download
+// time of a loaded page, by the time taken so far while the page is in process. Takes the page's
+// figures (and the figures lock) for the time and speed columns of a loaded page.
+SiteCell siteCell(engine::PageEntry& page, std::uint32_t column, int connectionIndex);
+
+// The text of siteCell().
+std::string cellText(engine::PageEntry& page, std::uint32_t column, int connectionIndex);
+
+// The order of two sort values of one column: -1, 0 or +1. Empty cells come first, numbers
+// compare by value, texts byte by byte with ASCII letters folded.
+int compareSortValues(const SiteSortValue& a, const SiteSortValue& b);
 
 // The connection selector's caption for a connection index; for an index outside 0 to 10 (no
 // single connection applies) the caption for the currently selected one.

@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
                 queue->dispatch(
                     [&](const engine::EngineMessage& m) {
                         tree.handle(m);
-                        if (m.id == engine::MessageId::WorkState) ended = m.value == 1;
+                        if (m.id == engine::MessageId::WorkState) ended = m.workEnded();
                     },
                     std::chrono::milliseconds(50));
             }

@@ -51,7 +51,7 @@ public:
 
 private:
     void note(const engine::EngineMessage& m) {
-        if (m.id != engine::MessageId::WorkState || m.value != 1) return;
+        if (!m.workEnded()) return;
         std::lock_guard guard(mutex_);
         done_ = true;
         ended_.notify_all();

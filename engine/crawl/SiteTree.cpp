@@ -50,7 +50,7 @@ struct SiteTree::ChildPages {
             auto child = PageEntry::create(manager, anchor.url.urlText, page);
             if (!manager.visited().add(child->address().urlText)) continue;
             if (sink) {
-                sink->post(EngineMessage::pageState(0, child));
+                sink->post(EngineMessage::pageAdded(child));
                 sink->post(
                     EngineMessage::pageState(static_cast<std::uint32_t>(PageState::Ready), child));
             }
@@ -307,15 +307,15 @@ void SiteTree::joinChildPage(const std::shared_ptr<PageEntry>& page) {
 void SiteTree::handle(const EngineMessage& message) {
     switch (message.id) {
         case MessageId::PageState:
-            if (message.value == 0 && message.page) joinChildPage(message.page);
+            if (message.pageAddedByCrawl() && message.page) joinChildPage(message.page);
             break;
         case MessageId::DuplicatePage:
-            if (message.value == 1 && message.page) {
+            if (message.value == message::kAfterRemoval && message.page) {
                 if (SiteNode* node = find(message.page.get())) removeSubtree(*node);
             }
             break;
         case MessageId::WorkState:
-            if (message.value == 1 && crawl_.running) crawl_.advance(*this);
+            if (message.workEnded() && crawl_.running) crawl_.advance(*this);
             break;
         default:
             break;

@@ -11,9 +11,9 @@ std::uint32_t saturate(std::uint64_t value) {
 
 }  // namespace
 
-ElementStats restate(const ElementStats& measured, int index) {
-    if (index <= kActualSpeed || index >= kConnectionCount) return measured;
-    const ConnectionSpeed& row = kConnectionSpeeds[static_cast<std::size_t>(index)];
+ElementStats restate(const ElementStats& measured, int connectionIndex) {
+    if (connectionIndex <= kActualSpeed || connectionIndex >= kConnectionCount) return measured;
+    const ConnectionSpeed& row = kConnectionSpeeds[static_cast<std::size_t>(connectionIndex)];
     const auto latency = static_cast<std::uint64_t>(row.latencyMs);
     const auto bytesPerSecond = static_cast<std::uint64_t>(row.bytesPerSecond);
 
@@ -22,8 +22,9 @@ ElementStats restate(const ElementStats& measured, int index) {
     s.connectTime = saturate(latency);
     s.sendTime = 0;
     s.waitTime = 0;
-    // Bytes to bits over bits per second, in milliseconds: s * 8 / (v * 8) * 1000, written as
-    // the model has always computed it (factor 4 × 10000 over v × 8) in 64 bits.
+    // size × 4 × 10000 / (v × 8) milliseconds, that is size × 5000 / v: five times the plain
+    // transfer time of the body at v bytes per second (size × 1000 / v), the factor the model
+    // has always used. In 64 bits, so no size overflows.
     const std::uint64_t transfer = std::uint64_t{measured.size} * 4 * 10000 / (bytesPerSecond * 8);
     s.receiveTime = saturate(latency + transfer);
     s.totalTime = saturate(std::uint64_t{s.connectTime} + s.receiveTime);

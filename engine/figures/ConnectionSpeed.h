@@ -34,13 +34,13 @@ inline constexpr std::array<ConnectionSpeed, kConnectionCount> kConnectionSpeeds
     {"14.4K", 1800, 300},
 }};
 
-inline bool isConnectionIndex(int index) {
-    return index >= 0 && index < kConnectionCount;
+inline bool isConnectionIndex(int connectionIndex) {
+    return connectionIndex >= 0 && connectionIndex < kConnectionCount;
 }
 
 // An item's measured record restated for connection index 1 to 10: connect = latency, no send or
 // wait, receive = latency + the transfer time of its bytes at the row's speed, total = connect +
 // receive. Index 0 (or any index outside the table) returns the record unchanged.
-ElementStats restate(const ElementStats& measured, int index);
+ElementStats restate(const ElementStats& measured, int connectionIndex);
 
 }  // namespace engine

@@ -104,18 +104,19 @@ void simulateBrowser(PageFigures& figures, const std::vector<Visited>& order) {
 
 }  // namespace
 
-ElementStats statsFor(const WebItem& item, int index) {
-    return restate(item.actualStats(), index);
+ElementStats statsFor(const WebItem& item, int connectionIndex) {
+    return restate(item.actualStats(), connectionIndex);
 }
 
-PageFigures computePage(const ItemRegistry& registry, const ItemRegistry::Node* root, int index) {
+PageFigures computePage(const ItemRegistry& registry, const ItemRegistry::Node* root,
+                        int connectionIndex) {
     PageFigures figures;
-    figures.index = index;
+    figures.connectionIndex = connectionIndex;
     if (root == nullptr) return figures;
     const std::vector<Visited> order = walkPage(registry, root);
     figures.items.reserve(order.size());
     for (const Visited& v : order) {
-        figures.items.push_back({v.item, v.parent, v.level, statsFor(*v.item, index), v.position});
+        figures.items.push_back({v.item, v.parent, v.level, statsFor(*v.item, connectionIndex), v.position});
     }
     addSubtreeValues(figures, order);
     simulateBrowser(figures, order);

@@ -24,7 +24,7 @@ struct ItemFigures {
 
 // A page's figures for one connection index.
 struct PageFigures {
-    int index = 0;
+    int connectionIndex = 0;
     std::uint32_t pageTime = 0;      // the items' total times, summed over the page
     std::uint32_t pageSize = 0;      // the items' sizes, summed over the page
     std::uint32_t downloadTime = 0;  // four-lane browser: until the last byte
@@ -33,12 +33,13 @@ struct PageFigures {
 };
 
 // The item's record for a connection index: the measured one for 0, restated for 1 to 10.
-ElementStats statsFor(const WebItem& item, int index);
+ElementStats statsFor(const WebItem& item, int connectionIndex);
 
 // Sums, subtree values, shares and the four-lane simulation over the page whose root item stands
 // at `root` (none: empty figures). Takes the registry's lock only to read the tree. Shares are
 // 0 when the page's total is 0; sums saturate at the 32-bit maximum instead of wrapping.
-PageFigures computePage(const ItemRegistry& registry, const ItemRegistry::Node* root, int index);
+PageFigures computePage(const ItemRegistry& registry, const ItemRegistry::Node* root,
+                        int connectionIndex);
 
 // The page's speed in bytes per second: its size over its page time, taken as 1 ms when the
 // page time is 0 (as for a single measured item).

@@ -79,7 +79,6 @@ public:
     std::span<const HtmlAttribute> attributes() const { return attributes_; }
     ChildRange children() const { return {firstChild_}; }
     const HtmlNode* firstChild() const { return firstChild_; }
-    const HtmlNode* nextSibling() const { return nextSibling_; }
     // Counts the children (walks the list).
     std::size_t childCount() const;
     // The text of a text node, and the content of a SCRIPT element; empty for other nodes.

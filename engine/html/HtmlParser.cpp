@@ -19,10 +19,6 @@ bool isSeparator(char c) {
     return c == ' ' || c == '\n' || c == '\r';
 }
 
-bool isWhiteSpace(char c) {
-    return isSeparator(c) || c == '\t' || c == '\f' || c == '\v';
-}
-
 std::string_view trimmedSeparators(std::string_view s) {
     while (!s.empty() && isSeparator(s.front())) s.remove_prefix(1);
     while (!s.empty() && isSeparator(s.back())) s.remove_suffix(1);
@@ -195,7 +191,8 @@ private:
                     return p;
                 }
             }
-            if (!isBlank(name)) attributes_.push_back({name, value});
+            // A name of spaces alone (any of the six) is no attribute.
+            if (!trimmed(name).empty()) attributes_.push_back({name, value});
         }
     }
 
@@ -224,13 +221,6 @@ private:
         if (doc_[p] == '>' && p > from && doc_[p - 1] == '/') return ValueEnd::kRanIntoSlashClose;
         value = doc_.substr(from, p - from);
         return ValueEnd::kStored;
-    }
-
-    static bool isBlank(std::string_view name) {
-        for (char c : name) {
-            if (!isWhiteSpace(c)) return false;
-        }
-        return true;
     }
 
     // The content of a SCRIPT is raw text up to "</script>"; without one the parse ends.

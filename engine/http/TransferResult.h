@@ -7,7 +7,11 @@
 
 namespace engine {
 
-// Internal results of a transfer besides 0 and the system error numbers.
+// An item's result when its request was done but the HTTP status is no success (or the type was
+// refused with 406).
+inline constexpr std::int32_t kResultHttpStatus = -1;
+
+// Internal results of a transfer besides 0, kResultHttpStatus and the system error numbers.
 inline constexpr std::int32_t kResultSkipped = 15000;      // an octet stream: body not read
 inline constexpr std::int32_t kResultNotAccepted = 15001;  // outside the accept pattern
 

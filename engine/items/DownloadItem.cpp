@@ -50,10 +50,10 @@ std::int32_t downloadItem(const InternetRoot& root, WebItem& item, const ParsedU
     outcome.connectionReused = transfer.connectionReused;
     outcome.httpVersion = transfer.httpVersion;
     if (outcome.result == kResultNotAccepted) {
-        outcome.result = -1;
+        outcome.result = kResultHttpStatus;
         outcome.statusCode = 406;
     } else if (outcome.result == 0 && !isSuccessStatus(outcome.statusCode)) {
-        outcome.result = -1;
+        outcome.result = kResultHttpStatus;
     }
 
     if (outcome.result == kResultSkipped || stopped) {

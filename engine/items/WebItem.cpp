@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "engine/http/BodyBuffer.h"
+#include "engine/http/TransferResult.h"
 #include "engine/items/ErrorText.h"
 #include "engine/items/StatusText.h"
 
@@ -95,7 +96,7 @@ std::optional<TransferStart> WebItem::transferStart() const {
 
 std::string WebItem::errorText() const {
     std::lock_guard guard(data_);
-    if (outcome_.result == -1) return std::string(statusText(outcome_.statusCode));
+    if (outcome_.result == kResultHttpStatus) return std::string(statusText(outcome_.statusCode));
     return engine::errorText(outcome_.result);
 }
 

@@ -97,7 +97,7 @@ public:
     std::mutex& lock() { return lock_; }
 
     // The figures for the measured connection; fillActualStats() takes them from the last
-    // transfer (the page loader calls it when the result is 0 or -1).
+    // transfer (the page loader calls it when the result is 0 or kResultHttpStatus).
     ElementStats actualStats() const;
     void fillActualStats();
 

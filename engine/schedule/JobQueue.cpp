@@ -24,7 +24,7 @@ void JobQueue::enqueue(Job job) {
         first = running_.fetch_add(1) == 0;
         ++threads_;
     }
-    if (first && listener_ != nullptr) listener_->workState(*this, 0);
+    if (first && listener_ != nullptr) listener_->workState(*this, QueueListener::kStarts);
     startWorker();
 }
 
@@ -56,12 +56,12 @@ void JobQueue::workerLoop() {
     Job job;
     bool last = false;
     while (takeOrRetire(job, last)) {
-        if (listener_ != nullptr) listener_->jobState(*this, 0, job);
+        if (listener_ != nullptr) listener_->jobState(*this, QueueListener::kStarts, job);
         runner_(job);
-        if (listener_ != nullptr) listener_->jobState(*this, 1, job);
+        if (listener_ != nullptr) listener_->jobState(*this, QueueListener::kEnded, job);
         job = Job{};
     }
-    if (last && listener_ != nullptr) listener_->workState(*this, 1);
+    if (last && listener_ != nullptr) listener_->workState(*this, QueueListener::kEnded);
     std::lock_guard guard(mutex_);
     --threads_;
     // Notified under the lock: the queue may be destroyed as soon as the waiter sees 0.

@@ -18,6 +18,19 @@ enum class MessageId : std::uint32_t {
     ItemProgress = 1469,   // page, and the item that progressed (none: the page's final report)
 };
 
+// The values (the message's wParam) each message carries.
+namespace message {
+inline constexpr std::uint32_t kWorkStarted = 0;    // 1047
+inline constexpr std::uint32_t kWorkEnded = 1;      // 1047
+inline constexpr std::uint32_t kPageJobStarts = 0;  // 1048
+inline constexpr std::uint32_t kPageJobEnded = 1;   // 1048
+inline constexpr std::uint32_t kBeforeRemoval = 0;  // 1049
+inline constexpr std::uint32_t kAfterRemoval = 1;   // 1049
+inline constexpr std::uint32_t kPageAdded = 0;      // 1468: the crawl added the page
+// 1468 otherwise carries the page's PageState; 1469 carries no value (kNoValue).
+inline constexpr std::uint32_t kNoValue = 0;
+}  // namespace message
+
 // One notification with its arguments. The objects it names are held by shared pointers, so they
 // stay alive until the receiver has handled the message, whatever the engine does meanwhile.
 struct EngineMessage {
@@ -28,21 +41,34 @@ struct EngineMessage {
     std::shared_ptr<WebItem> item;
 
     static EngineMessage workState(bool ended) {
-        return {MessageId::WorkState, ended ? 1u : 0u, 0, nullptr, nullptr};
+        return {MessageId::WorkState, ended ? message::kWorkEnded : message::kWorkStarted, 0,
+                nullptr, nullptr};
     }
     static EngineMessage pageJob(bool ended, std::shared_ptr<PageEntry> page) {
-        return {MessageId::PageJob, ended ? 1u : 0u, 0, std::move(page), nullptr};
+        return {MessageId::PageJob, ended ? message::kPageJobEnded : message::kPageJobStarts, 0,
+                std::move(page), nullptr};
     }
     static EngineMessage duplicatePage(std::shared_ptr<PageEntry> page, bool removed) {
-        return {MessageId::DuplicatePage, removed ? 1u : 0u, 0, std::move(page), nullptr};
+        return {MessageId::DuplicatePage,
+                removed ? message::kAfterRemoval : message::kBeforeRemoval, 0, std::move(page),
+                nullptr};
     }
     static EngineMessage pageState(std::uint32_t state, std::shared_ptr<PageEntry> page,
                                    std::uint32_t previous = 0) {
         return {MessageId::PageState, state, previous, std::move(page), nullptr};
     }
+    // 1468 with kPageAdded: the crawl made `page`, which the tree joins on its own thread.
+    static EngineMessage pageAdded(std::shared_ptr<PageEntry> page) {
+        return pageState(message::kPageAdded, std::move(page));
+    }
     static EngineMessage itemProgress(std::shared_ptr<PageEntry> page,
                                       std::shared_ptr<WebItem> item) {
-        return {MessageId::ItemProgress, 0, 0, std::move(page), std::move(item)};
+        return {MessageId::ItemProgress, message::kNoValue, 0, std::move(page), std::move(item)};
+    }
+
+    bool workEnded() const { return id == MessageId::WorkState && value == message::kWorkEnded; }
+    bool pageAddedByCrawl() const {
+        return id == MessageId::PageState && value == message::kPageAdded;
     }
 };
 

@@ -66,9 +66,9 @@ std::uint32_t PageEntry::pageSize() const {
     return current ? current->size() : 0;
 }
 
-PageFigures PageEntry::figures(int index) {
-    if (!isConnectionIndex(index)) return PageFigures{};
-    const auto slot = static_cast<std::size_t>(index);
+PageFigures PageEntry::figures(int connectionIndex) {
+    if (!isConnectionIndex(connectionIndex)) return PageFigures{};
+    const auto slot = static_cast<std::size_t>(connectionIndex);
     std::lock_guard guard(figuresLock());
     // Stamped with the count of changes seen before the walk: a change made during the walk
     // leaves the cache out of date, never the other way round.
@@ -82,10 +82,10 @@ void PageEntry::computeLocked(std::size_t slot, std::uint64_t stamp) {
     computedAt_[slot] = stamp;
 }
 
-bool PageEntry::figuresUpToDate(int index) const {
-    if (!isConnectionIndex(index)) return false;
+bool PageEntry::figuresUpToDate(int connectionIndex) const {
+    if (!isConnectionIndex(connectionIndex)) return false;
     std::lock_guard guard(figuresLock());
-    return computedAt_[static_cast<std::size_t>(index)] == changes_.load() + 1;
+    return computedAt_[static_cast<std::size_t>(connectionIndex)] == changes_.load() + 1;
 }
 
 bool PageEntry::waitUntilComplete(std::chrono::milliseconds limit) const {

@@ -66,8 +66,8 @@ public:
 
     // The figures for a connection index (0 to 10), computed on first request and cached until
     // the page's tree changes. Takes the process-wide figures lock.
-    PageFigures figures(int index);
-    bool figuresUpToDate(int index) const;
+    PageFigures figures(int connectionIndex);
+    bool figuresUpToDate(int connectionIndex) const;
 
     // Signalled except while a page job waits for the page to complete.
     bool waitUntilComplete(std::chrono::milliseconds limit) const;

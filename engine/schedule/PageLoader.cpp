@@ -8,6 +8,7 @@
 #include "engine/base/AsciiText.h"
 #include "engine/html/HtmlScanner.h"
 #include "engine/http/CurlErrorMap.h"
+#include "engine/http/TransferResult.h"
 #include "engine/items/DownloadItem.h"
 #include "engine/schedule/PageHost.h"
 #include "engine/url/AcceptPattern.h"
@@ -219,7 +220,7 @@ void loadElement(const ElementJob& job) {
     }
     item.clearNew();
     const std::int32_t result = download(job);
-    if (result == 0 || result == -1) item.fillActualStats();
+    if (result == 0 || result == kResultHttpStatus) item.fillActualStats();
     std::vector<std::shared_ptr<ElementJob>> children;
     if (reportItemEnd(job) && result == 0) {
         ScanFlags flags = job.flags;

@@ -18,10 +18,14 @@ struct Job {
 // the queue's lock.
 class QueueListener {
 public:
-    // 0: the first worker is about to start (on the enqueuing thread); 1: the last worker ended
-    // with no job left (on that worker).
+    // The two edges each call reports.
+    static constexpr int kStarts = 0;
+    static constexpr int kEnded = 1;
+
+    // kStarts: the first worker is about to start (on the enqueuing thread); kEnded: the last
+    // worker ended with no job left (on that worker).
     virtual void workState(JobQueue& queue, int state) = 0;
-    // 0: `job` is about to run; 1: it has run. On the worker running it.
+    // kStarts: `job` is about to run; kEnded: it has run. On the worker running it.
     virtual void jobState(JobQueue& queue, int state, const Job& job) = 0;
 
 protected:

@@ -105,19 +105,19 @@ void SiteManager::workState(JobQueue& /*queue*/, int state) {
     bool edge = false;
     {
         std::lock_guard guard(mutex_);
-        if (state == 0) {
+        if (state == kStarts) {
             edge = busyQueues_++ == 0;
         } else {
             edge = --busyQueues_ == 0;
         }
     }
-    if (edge && sink_) sink_->post(EngineMessage::workState(state != 0));
+    if (edge && sink_) sink_->post(EngineMessage::workState(state == kEnded));
 }
 
 void SiteManager::jobState(JobQueue& queue, int state, const Job& job) {
     if (&queue != &pageQueue_) return;
     auto page = std::static_pointer_cast<PageEntry>(job.object);
-    if (state == 0) {
+    if (state == kStarts) {
         if (role_ == Role::Interactive && sink_) sink_->post(EngineMessage::pageJob(false, page));
     } else {
         pageJobEnded(page);

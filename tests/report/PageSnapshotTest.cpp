@@ -115,7 +115,7 @@ TEST_F(PageSnapshotTest, SizesTimesAndItemsFollowThePageFigures) {
     EXPECT_EQ(snapshot.scanFlags, static_cast<std::int32_t>(engine::kScanAll));
     EXPECT_EQ(snapshot.itemCount, 3);
     EXPECT_EQ(snapshot.size, entry->pageSize());
-    for (int index = 0; index < report::AnalysisPage::kConnections; ++index) {
+    for (int index = 0; index < engine::kConnectionCount; ++index) {
         const engine::PageFigures figures = entry->figures(index);
         const auto k = static_cast<std::size_t>(index);
         EXPECT_EQ(snapshot.pageTime[k], figures.pageTime) << index;

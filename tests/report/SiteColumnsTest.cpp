@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <variant>
 #include <vector>
 
 #include "engine/base/ManualResetEvent.h"
@@ -181,6 +182,71 @@ TEST_F(SiteColumnsCells, AFinishedPageShowsItsFiguresPerConnection) {
               query::formatSpeed((html.size() + 1300) / (slow.pageTime * 0.001)));
     EXPECT_NE(cells.at(report::kColumnSpeed), cellText(*entry, report::kColumnSpeed, 1));
 }
+
+TEST_F(SiteColumnsCells, AFinishedPageSortsByItsNumbers) {
+    const std::string html =
+        "<html><title>Sorted</title><img src=\"/content?type=image/gif"
+        "&size=700\"></html>";
+    page("/sorted.html", html);
+    const auto entry = load(url("/sorted.html"));
+    ASSERT_EQ(entry->state(), PageState::Finished);
+    entry->setAnalysis(report::kClassCritical, "");
+    using Value = report::SiteSortValue;
+    const auto value = [&](std::uint32_t column, int current) {
+        const report::SiteCell cell = report::siteCell(*entry, column, current);
+        EXPECT_EQ(cell.text, cellText(*entry, column, current)) << column;
+        return cell.sortValue;
+    };
+    EXPECT_EQ(value(report::kColumnUrl, 0), Value(url("/sorted.html")));
+    EXPECT_EQ(value(report::kColumnTitle, 0), Value(std::string("Sorted")));
+    EXPECT_EQ(value(report::kColumnStatus, 0),
+              Value(static_cast<std::int64_t>(PageState::Finished)));
+    EXPECT_EQ(value(report::kColumnSize, 0), Value(static_cast<std::int64_t>(html.size() + 700)));
+    EXPECT_EQ(value(report::kColumnElements, 0), Value(std::int64_t{2}));
+    EXPECT_EQ(value(report::kColumnClass, 0), Value(std::int64_t{report::kClassCritical}));
+    for (int index = 0; index < engine::kConnectionCount; ++index) {
+        const engine::PageFigures figures = entry->figures(index);
+        const Value download(static_cast<std::int64_t>(figures.downloadTime));
+        EXPECT_EQ(value(report::connectionColumn(index), 0), download) << index;
+        EXPECT_EQ(value(report::kColumnTime, index), download) << index;
+        EXPECT_EQ(value(report::kColumnSpeed, index), Value(engine::pageSpeed(figures))) << index;
+    }
+}
+
+TEST_F(SiteColumnsCells, EmptyCellsHaveNoSortValue) {
+    const auto entry = PageEntry::create(*manager_, "http://site.test/");
+    for (std::uint32_t column : report::siteColumns()) {
+        const report::SiteCell cell = report::siteCell(*entry, column, 0);
+        EXPECT_EQ(cell.text.empty(), std::holds_alternative<std::monostate>(cell.sortValue))
+            << column;
+    }
+    EXPECT_EQ(report::siteCell(*entry, report::kColumnStatus, 0).sortValue,
+              report::SiteSortValue(static_cast<std::int64_t>(PageState::Ready)));
+}
+
+struct SortRow {
+    report::SiteSortValue a;
+    report::SiteSortValue b;
+    int order;
+};
+
+class SiteSortValues : public ::testing::TestWithParam<SortRow> {};
+
+TEST_P(SiteSortValues, CompareByValueNotByText) {
+    const SortRow& row = GetParam();
+    EXPECT_EQ(report::compareSortValues(row.a, row.b), row.order);
+    EXPECT_EQ(report::compareSortValues(row.b, row.a), -row.order);
+}
+
+INSTANTIATE_TEST_SUITE_P(SiteColumns, SiteSortValues,
+                         ::testing::Values(
+                             // "9.00 kb" would sort after "10.00 kb" as text.
+                             SortRow{std::int64_t{9 * 1024}, std::int64_t{10 * 1024}, -1},
+                             SortRow{std::int64_t{5}, std::int64_t{5}, 0}, SortRow{2.5, 10.0, -1},
+                             SortRow{std::monostate{}, std::int64_t{0}, -1},
+                             SortRow{std::monostate{}, std::monostate{}, 0},
+                             SortRow{std::string("http://B/"), std::string("http://a/"), 1},
+                             SortRow{std::string("Home"), std::string("home"), 0}));
 
 TEST_F(SiteColumnsCells, ALoadWithoutElementsShowsNoTimes) {
     page("/index.html", "<html><title>Links</title><img src=\"/content?size=5\"></html>");
