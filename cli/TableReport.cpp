@@ -44,7 +44,8 @@ bool linkedNotLoaded(const engine::PageEntry& page) {
 }
 
 std::string connectionLine(int connectionIndex) {
-    const int index = engine::isConnectionIndex(connectionIndex) ? connectionIndex : engine::kActualSpeed;
+    const int index =
+        engine::isConnectionIndex(connectionIndex) ? connectionIndex : engine::kActualSpeed;
     return std::string("Times and speeds for the connection \"") +
            std::string(engine::kConnectionSpeeds[static_cast<std::size_t>(index)].name) + "\"" +
            (index == engine::kActualSpeed ? " (measured)" : " (restated from the measurement)") +

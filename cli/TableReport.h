@@ -14,10 +14,11 @@
 namespace cli {
 
 // The site tree: URL, Title, Status, Size, Elements, Time (download / browse) and Speed with the
-// texts the site tree shows for `connectionIndex`, one row per page in the order given, each address
-// indented by two spaces per level below its root page. Pages linked but not loaded are left
-// out.
-std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pages, int connectionIndex);
+// texts the site tree shows for `connectionIndex`, one row per page in the order given, each
+// address indented by two spaces per level below its root page. Pages linked but not loaded are
+// left out.
+std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
+                      int connectionIndex);
 
 // The page's items for `connectionIndex` in depth-first order, each address indented by two spaces
 // per level: Status (the HTTP status code, else the transfer's error text, else the phase),

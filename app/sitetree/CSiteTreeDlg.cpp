@@ -16,6 +16,7 @@
 #include "app/sitetree/PageDetailsModel.h"
 #include "app/sitetree/SaveElementAs.h"
 #include "app/sitetree/SiteTreeModel.h"
+#include "app/sitetree/SiteTreeSortModel.h"
 #include "app/widgets/CTabPane.h"
 #include "app/widgets/Icons.h"
 #include "engine/settings/BrowserCommand.h"
@@ -60,15 +61,13 @@ bool hasContent(const engine::PageEntry& page) {
 CSiteTreeDlg::CSiteTreeDlg(MainView& host)
     : host_(host),
       model_(new SiteTreeModel(host.context(), this)),
-      sorted_(new QSortFilterProxyModel(this)),
+      sorted_(new SiteTreeSortModel(this)),
       tree_(new QTreeView),
       details_(new PageDetailsModel(host.context().conditions(), this)),
       detailsList_(new QTreeView),
       noPage_(new QLabel(QString::fromStdString(report::noPageHtml()))),
       detailsStack_(new QStackedWidget) {
     sorted_->setSourceModel(model_);
-    sorted_->setSortRole(SiteTreeModel::kRawValueRole);
-    sorted_->setDynamicSortFilter(true);
     tree_->setModel(sorted_);
     tree_->setObjectName(QStringLiteral("siteTree"));
     tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -97,8 +97,9 @@ QVariant SiteTreeModel::data(const QModelIndex& index, int role) const {
     const std::uint32_t column = columnId(index.column());
     switch (role) {
         case Qt::DisplayRole:
-        case kRawValueRole:
             return QString::fromStdString(report::cellText(page, column, connection_));
+        case kRawValueRole:
+            return QVariant::fromValue(report::siteCell(page, column, connection_).sortValue);
         case Qt::ToolTipRole:
             return column == report::kColumnUrl ? QString::fromStdString(page.address().urlText)
                                                 : QVariant();

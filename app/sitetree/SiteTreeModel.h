@@ -10,8 +10,12 @@
 
 #include "engine/crawl/SiteNode.h"
 #include "engine/crawl/SiteTreeObserver.h"
+#include "report/SiteColumns.h"
 
 class QTimer;
+
+// A cell's raw value travels through the item model as the core's own type.
+Q_DECLARE_METATYPE(report::SiteSortValue)
 
 namespace app {
 
@@ -27,6 +31,7 @@ class SiteTreeModel : public QAbstractItemModel, private engine::SiteTreeObserve
     Q_OBJECT
 
 public:
+    // The cell's report::SiteSortValue, what SiteTreeSortModel orders by.
     static constexpr int kRawValueRole = Qt::UserRole;
     static constexpr int kRefreshMs = 100;
 

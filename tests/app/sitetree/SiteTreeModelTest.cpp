@@ -2,9 +2,11 @@
 // pages, the removals take them away and a scenario is cleared.
 #include <QAbstractItemModelTester>
 #include <QTest>
+#include <QUrl>
 
 #include "app/shell/AppContext.h"
 #include "app/sitetree/SiteTreeModel.h"
+#include "app/sitetree/SiteTreeSortModel.h"
 #include "engine/crawl/SiteNode.h"
 #include "engine/schedule/PageEntry.h"
 #include "tests/app/AppTestSupport.h"
@@ -22,7 +24,7 @@ void serveSite(support::TestServer& server) {
     };
     server.get("/", page(R"(<a href="/a.html">a</a><a href="/b.html">b</a>)"));
     server.get("/a.html", page(R"(<a href="/c.html">c</a>)" + std::string(9000, ' ')));
-    server.get("/b.html", page(std::string(10000, ' ')));
+    server.get("/b.html", page(std::string(12000, ' ')));
     server.get("/c.html", page("end"));
 }
 
@@ -74,6 +76,26 @@ private slots:
         QCOMPARE(model_->columnCount(), 19);
         QCOMPARE(model_->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
                  QStringLiteral("URL"));
+    }
+
+    // Sizes sort as bytes: the 9 KB page before the 12 KB one, which the texts ("8.86 kb",
+    // "11.78 kb") would put the other way round.
+    void sortsByRawValueNotText() {
+        crawl();
+        app::SiteTreeSortModel sorted;
+        sorted.setSourceModel(model_.get());
+        int sizeColumn = 0;
+        while (app::SiteTreeModel::columnId(sizeColumn) != report::kColumnSize) ++sizeColumn;
+        sorted.sort(sizeColumn, Qt::AscendingOrder);
+        const QModelIndex root = sorted.index(0, 0);
+        QCOMPARE(sorted.rowCount(root), 2);
+        const auto path = [&](int row) {
+            return QUrl(sorted.index(row, 0, root).data().toString()).path();
+        };
+        QCOMPARE(path(0), QStringLiteral("/a.html"));
+        QCOMPARE(path(1), QStringLiteral("/b.html"));
+        QVERIFY(sorted.index(0, sizeColumn, root).data().toString() >
+                sorted.index(1, sizeColumn, root).data().toString());
     }
 
     void checkMarkFollowsThePageMark() {
