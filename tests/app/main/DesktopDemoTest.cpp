@@ -54,10 +54,10 @@ void collect(const QAbstractItemModel& model, const QModelIndex& parent, Rows& r
     }
 }
 
-// The same columns from `pagelyst-cli demo --json`.
-Rows commandLineRows() {
+// The same columns from `pagelyst-cli demo --json`, its reports kept in `folder`.
+Rows commandLineRows(const QString& folder) {
     QProcess cli;
-    cli.start(QStringLiteral(PAGELYST_CLI), {"demo", "--json"});
+    cli.start(QStringLiteral(PAGELYST_CLI), {"demo", "--json", "--out", folder});
     if (!cli.waitForFinished(120000)) return {};
     const QJsonObject document = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
     Rows rows;
@@ -105,7 +105,7 @@ private slots:
         view->model()->flush();
         Rows shown;
         collect(*view->model(), {}, shown);
-        const Rows expected = commandLineRows();
+        const Rows expected = commandLineRows(home.file(QStringLiteral("cli-demo")));
         QVERIFY(!expected.empty());
         for (const auto& [path, row] : expected) {
             QVERIFY2(shown.count(path), qPrintable(path));
