@@ -6,9 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-build/screenshots}")
 scripts/bootstrap.sh --app
-cmake -S . -B build/app -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAGELYST_BUILD_APP=ON \
-    -DPAGELYST_BUILD_TESTS=OFF >/dev/null
-cmake --build build/app --target pagelyst-screenshots
+# The same release build as scripts/desktop-demo.sh.
+cmake -S . -B build/desktop -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAGELYST_BUILD_TESTS=OFF \
+    -DPAGELYST_BUILD_APP=ON >/dev/null
+cmake --build build/desktop -j "$(nproc)" --target pagelyst-screenshots
 home=$(mktemp -d)
 display=":$((90 + RANDOM % 100))"
 Xvfb "$display" -screen 0 1280x840x24 -nolisten tcp >/dev/null 2>&1 &
@@ -18,5 +19,5 @@ sleep 1
 DISPLAY=$display openbox >/dev/null 2>&1 &
 wm=$!
 sleep 1
-DISPLAY=$display PAGELYST_HOME=$home QT_QPA_PLATFORM=xcb build/app/app/pagelyst-screenshots "$out"
+DISPLAY=$display PAGELYST_HOME=$home QT_QPA_PLATFORM=xcb build/desktop/app/pagelyst-screenshots "$out"
 echo "screenshots in $out"
