@@ -6,6 +6,8 @@
 #include <ostream>
 
 #include "engine/figures/ConnectionSpeed.h"
+#include "engine/http/InternetRoot.h"
+#include "platform/SpecialFolders.h"
 #include "query/TextCase.h"
 
 namespace cli {
@@ -37,7 +39,9 @@ void addRunOptions(CLI::App& command, CliOptions& options, std::string& connecti
     command.add_option(
         "--connection", connection,
         "connection to restate times for: a name (" + connectionNames() + ") or 0..10; default 0");
-    command.add_flag("--json", options.json, "print one JSON document instead of the tables");
+    command.add_flag("--json", options.json,
+                     "print one JSON document instead of the tables: times in milliseconds, sizes "
+                     "in bytes, speeds in bytes per second, shares as fractions (0.25 is 25 %)");
     command.add_option("--har", options.harPath, "write a HAR 1.2 file of every page and item");
     command.add_option("--save-scenario", options.scenarioOut,
                        "save the site tree as a scenario (*.wsa) after the run");
@@ -45,6 +49,9 @@ void addRunOptions(CLI::App& command, CliOptions& options, std::string& connecti
         .add_option("--timeout", options.timeoutSeconds,
                     "seconds without progress that end a transfer (default 60)")
         ->check(CLI::Range(1, 86400));
+    command.add_option("--user-agent", options.userAgent,
+                       "send TEXT as the User-Agent for this run; by default \"" +
+                           std::string(engine::InternetRoot::kUserAgent) + "\"");
     auto* proxy = command.add_option("--proxy", options.proxy, "use this proxy: HOST[:PORT]");
     command.add_flag("--no-proxy", options.noProxy, "connect directly, whatever is configured")
         ->excludes(proxy);
@@ -59,7 +66,8 @@ void addRunOptions(CLI::App& command, CliOptions& options, std::string& connecti
     command.add_option("--query", options.query,
                        "print the result of this statement for each page");
     command.add_option("--csv", options.csvPath,
-                       "write the result of the single --stat or --query as comma-separated text");
+                       "write the result of the single --stat or --query as comma-separated text; "
+                       "in a crawl every page's rows, its address first");
     command.add_option("--analysis", options.analysisPath,
                        "write the first page's General Web Page Analysis Report (HTML)");
     command.add_option("--analysis-site", options.analysisSitePath,
@@ -106,10 +114,17 @@ std::optional<std::string> finish(CliOptions& options, const std::string& connec
         return "--csv needs exactly one --stat or --query";
     }
     if (!options.htmlPath.empty() && options.report.empty()) return "--html needs --report";
+    // The report is HTML for a file or the terminal; one JSON document has no place for it.
+    if (options.json && !options.report.empty() && options.htmlPath.empty())
+        return "--json cannot carry --report; write the report with --html FILE";
     return std::nullopt;
 }
 
 }  // namespace
+
+std::string defaultDemoFolder() {
+    return platform::SpecialFolders::applicationData() + "/pagelyst/demo";
+}
 
 std::optional<int> decimalNumber(std::string_view text, std::size_t digits) {
     if (text.empty() || text.size() > digits ||
@@ -149,6 +164,9 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
     for (CLI::App* command : {analyze, open, demo}) {
         addRunOptions(*command, options, connection, scope);
     }
+    demo->add_option(
+        "--out", options.demoFolder,
+        "write the demo's two reports into this folder (default: " + defaultDemoFolder() + ")");
     auto* stats = app.add_subcommand("stats", "list the statistics definitions (id, title, query)");
     auto* reports = app.add_subcommand("reports", "list the reports (id, name)");
 

@@ -25,6 +25,7 @@ struct CliOptions {
     std::string harPath;
     std::string scenarioOut;
     std::optional<int> timeoutSeconds;
+    std::string userAgent;  // empty: the engine's own
     std::string proxy;      // HOST[:PORT] as given
     std::string proxyHost;  // split from it
     int proxyPort = 0;      // 0: no port given
@@ -41,7 +42,11 @@ struct CliOptions {
     std::vector<std::string> conditions;  // --condition: replace the stored ones
     std::string report;                   // --report: id or name
     std::string htmlPath;
+    std::string demoFolder;  // demo --out: where its reports go (a default folder when empty)
 };
+
+// The folder the demo writes its reports into without --out: under the user's data folder.
+std::string defaultDemoFolder();
 
 // A decimal number of at most `digits` digits (no sign, no blanks).
 std::optional<int> decimalNumber(std::string_view text, std::size_t digits = 9);

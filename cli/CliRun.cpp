@@ -11,9 +11,7 @@
 #include <utility>
 
 #include "cli/DemoSite.h"
-#include "cli/HarWriter.h"
 #include "cli/Interrupt.h"
-#include "cli/JsonReport.h"
 #include "cli/RunProgress.h"
 #include "cli/TableReport.h"
 #include "engine/crawl/ScenarioDocument.h"
@@ -23,6 +21,8 @@
 #include "engine/schedule/SiteManager.h"
 #include "engine/settings/AddressMru.h"
 #include "engine/url/ParsedUrl.h"
+#include "export/HarWriter.h"
+#include "export/JsonReport.h"
 #include "report/PageSnapshot.h"
 
 namespace cli {
@@ -79,16 +79,40 @@ bool CliRun::fail(const std::string& message) {
 
 // Everything that can be refused before a byte goes over the network.
 bool CliRun::prepare() {
-    for (const std::string* path : {&options_.harPath, &options_.scenarioOut}) {
+    for (const std::string* path :
+         {&options_.harPath, &options_.scenarioOut, &options_.analysisPath,
+          &options_.analysisSitePath, &options_.csvPath, &options_.htmlPath}) {
         std::string problem;
         if (!path->empty() && !canWrite(*path, problem)) {
             return fail("cannot write " + *path + ": " + problem);
         }
     }
+    if (options_.command == CliOptions::Command::Open) {
+        // Only a file that is there can be damaged; the other cases say what is wrong.
+        std::error_code code;
+        const std::filesystem::path file(options_.scenario);
+        if (std::filesystem::is_directory(file, code))
+            return fail("cannot open " + options_.scenario + ": is a folder");
+        if (!std::filesystem::exists(file, code))
+            return fail("cannot open " + options_.scenario + ": no such file");
+    }
+    if (options_.command == CliOptions::Command::Demo && !prepareDemoFolder()) return false;
     if (options_.passwordStdin && !std::getline(std::cin, password_)) {
         return fail("--password-stdin: no password on standard input");
     }
     if (!password_.empty() && password_.back() == '\r') password_.pop_back();
+    return true;
+}
+
+// The demo's reports go into a folder of their own, never the one it was started from.
+bool CliRun::prepareDemoFolder() {
+    if (options_.demoFolder.empty()) options_.demoFolder = defaultDemoFolder();
+    std::error_code code;
+    std::filesystem::create_directories(options_.demoFolder, code);
+    if (!std::filesystem::is_directory(options_.demoFolder, code))
+        return fail("cannot write into " + options_.demoFolder + ": no such folder");
+    if (::access(options_.demoFolder.c_str(), W_OK) != 0)
+        return fail("cannot write into " + options_.demoFolder + ": " + std::strerror(errno));
     return true;
 }
 
@@ -168,6 +192,7 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
     if (options_.timeoutSeconds) {
         transfer.noProgressTimeoutMs = static_cast<std::uint32_t>(*options_.timeoutSeconds) * 1000;
     }
+    transfer.userAgent = options_.userAgent;
     manager.setTransferOptions(transfer);
     engine::SiteTree tree(manager);
     tree.crawlController().enabled = options_.crawl;
@@ -231,7 +256,7 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
     if (options_.command == CliOptions::Command::Demo && !stopped) {
         std::string error;
         for (const std::string& path :
-             extras_.writeDemoReports(pages, std::filesystem::current_path().string(), error)) {
+             extras_.writeDemoReports(pages, options_.demoFolder, error)) {
             err_ << "Wrote " << path << "\n";
         }
         if (!error.empty()) {
@@ -247,13 +272,17 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
     return status;
 }
 
+bool CliRun::crawls() const {
+    return options_.crawl || options_.command == CliOptions::Command::Open;
+}
+
 int CliRun::report(const Pages& pages, bool stopped) {
     if (options_.json) {
-        nlohmann::json document = jsonReport(pages, options_.connectionIndex);
+        nlohmann::json document = exporting::jsonReport(pages, options_.connectionIndex);
         extras_.annotate(document, pages, options_.connectionIndex);
-        out_ << jsonText(document) << "\n";
+        out_ << exporting::jsonText(document) << "\n";
     } else {
-        out_ << tableReport(pages, options_.connectionIndex);
+        out_ << tableReport(pages, options_.connectionIndex, crawls());
         out_ << extras_.statisticsText(pages, options_.connectionIndex);
         if (extras_.wantsReport() && options_.htmlPath.empty()) {
             out_ << extras_.reportText(pages, options_.connectionIndex);
@@ -263,12 +292,12 @@ int CliRun::report(const Pages& pages, bool stopped) {
     out_.flush();
     if (!options_.harPath.empty()) {
         std::string error;
-        if (!writeHar(options_.harPath, pages, error)) {
+        if (!exporting::writeHar(options_.harPath, pages, error)) {
             fail("cannot write " + options_.harPath + ": " + error);
             return kUsageError;
         }
     }
-    if (const auto problem = extras_.writeFiles(pages, options_.connectionIndex)) {
+    if (const auto problem = extras_.writeFiles(pages, options_.connectionIndex, crawls())) {
         fail(*problem);
         return kUsageError;
     }

@@ -27,6 +27,9 @@ private:
     struct Outcome;
 
     bool prepare();
+    bool prepareDemoFolder();
+    // Whether the run goes beyond the page it was given (a crawl, or a scenario's pages).
+    bool crawls() const;
     engine::EngineSettings effectiveSettings() const;
     int runAnalysis(const std::string& address, const std::string& scenario);
     int report(const std::vector<std::shared_ptr<engine::PageEntry>>& pages, bool stopped);

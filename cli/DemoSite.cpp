@@ -36,6 +36,11 @@ const char* contentType(std::string_view path) {
     return "application/octet-stream";
 }
 
+std::chrono::milliseconds answerDelay(std::string_view path) {
+    return path == "/" || path.ends_with(".html") ? DemoSite::kDocumentDelay
+                                                  : DemoSite::kElementDelay;
+}
+
 void replaceAll(std::string& text, std::string_view from, std::string_view to) {
     for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
@@ -126,6 +131,10 @@ void DemoSite::addRoutes() {
                      serveFile(request, response);
                  });
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        if (!pause(answerDelay(request.path))) {
+            response.status = 503;
+            return;
+        }
         serveFile(request, response);
     });
 }

@@ -26,6 +26,8 @@ namespace cli {
 //   /images/missing.gif   404 with a short HTML page (as every unknown path)
 //   /images/redirect.gif  302 to /images/moved.gif
 //   /images/slow.gif      answered after kSlowDelay
+// Every other answer waits a fixed, realistic time first (kDocumentDelay for a page,
+// kElementDelay for any other file), so that every run grades the same.
 //   /files/setup.bin      application/octet-stream, like every *.bin file
 // The same server is the site's second host when reached as "localhost". In the HTML files,
 // "{{HOME_ORIGIN}}" becomes "http://127.0.0.1:PORT" and "{{PARTNER_ORIGIN}}" becomes
@@ -33,6 +35,11 @@ namespace cli {
 class DemoSite {
 public:
     static constexpr std::chrono::milliseconds kSlowDelay{800};
+    // A loopback answer takes a fraction of a millisecond, which no real server matches and
+    // which makes grades and hints turn on scheduling noise: each answer waits as long as a
+    // near, quick server would take.
+    static constexpr std::chrono::milliseconds kDocumentDelay{60};
+    static constexpr std::chrono::milliseconds kElementDelay{30};
 
     // Binds the port and returns once the server accepts connections; throws
     // std::runtime_error when no loopback port can be bound or the server does not start.

@@ -1,26 +1,20 @@
 #pragma once
 
-#include <cstdint>
-#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/CliOptions.h"
-#include "engine/schedule/PageEntry.h"
-#include "query/StatisticsCatalog.h"
-#include "query/StatisticsDefinition.h"
-#include "report/FilterConditionList.h"
-#include "report/ReportManager.h"
+#include "cli/ConditionCheck.h"
+#include "cli/Pages.h"
+#include "cli/ReportJob.h"
+#include "cli/StatisticsJob.h"
 
 namespace cli {
 
-using Pages = std::vector<std::shared_ptr<engine::PageEntry>>;
-
 // What a run does besides measuring: statistics over each page's element table, reports, the
-// analysis files and the time conditions. The definitions are read (never written) before the
-// run, so a wrong id, title or statement costs no measurement.
+// analysis files and the time conditions, each a job of its own, prepared before the run.
 class RunExtras {
 public:
     // Reads the definition files and resolves the options; the message to print when one of
@@ -34,35 +28,26 @@ public:
     // Adds "class", "classValue", "analysis", "conditions" and, with statistics, "statistics"
     // to each page of the JSON document (pages in the same order).
     void annotate(nlohmann::json& document, const Pages& pages, int connection);
-    // Writes --csv, --analysis, --analysis-site and --html; the first failure's message.
-    std::optional<std::string> writeFiles(const Pages& pages, int connection);
-    // Writes the demo's two reports of its home page into `folder`; the paths written, or the
-    // failure's message.
+    // Writes --csv (every page's rows when `crawl`), --analysis, --analysis-site and --html;
+    // the first failure's message.
+    std::optional<std::string> writeFiles(const Pages& pages, int connection, bool crawl);
+    // Writes the demo's two reports of its home page into `folder`; the paths written, with
+    // `error` set on a failure.
     std::vector<std::string> writeDemoReports(const Pages& pages, const std::string& folder,
                                               std::string& error);
 
     // The message of the first statistics or report query that failed over a page.
-    const std::optional<std::string>& queryFailure() const { return queryFailure_; }
+    std::optional<std::string> queryFailure() const;
     // Whether an enabled condition matched a page.
-    bool anyConditionMatched(const Pages& pages);
+    bool anyConditionMatched(const Pages& pages) const { return conditions_.anyMatched(pages); }
 
-    bool wantsStatistics() const { return !statistics_.empty(); }
-    bool wantsReport() const { return reportId_.has_value(); }
+    bool wantsReport() const { return reports_.wanted(); }
 
 private:
-    std::vector<std::string> matchedConditions(engine::PageEntry& page) const;
-
     CliOptions options_;
-    query::StatisticsCatalog catalog_;
-    std::vector<query::StatisticsDefinition> statistics_;
-    report::ReportManager reports_;
-    std::optional<std::int32_t> reportId_;
-    report::FilterConditionList conditions_;
-    std::optional<std::string> queryFailure_;
+    StatisticsJob statistics_;
+    ReportJob reports_;
+    ConditionCheck conditions_;
 };
-
-// The `stats` and `reports` listings.
-std::string statisticsListing();
-std::string reportsListing();
 
 }  // namespace cli

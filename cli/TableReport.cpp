@@ -1,7 +1,5 @@
 #include "cli/TableReport.h"
 
-#include "cli/HintText.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -9,10 +7,11 @@
 #include <utility>
 
 #include "cli/HintText.h"
-#include "cli/PageFacts.h"
 #include "engine/base/LoadPhase.h"
+#include "engine/figures/ConnectionSpeed.h"
 #include "engine/items/ErrorText.h"
 #include "engine/schedule/PageState.h"
+#include "export/PageFacts.h"
 #include "query/DisplayFormats.h"
 #include "query/TextTable.h"
 #include "report/SiteColumns.h"
@@ -37,6 +36,22 @@ std::string sizeText(std::uint32_t bytes) {
     return query::formatSize(static_cast<std::int32_t>(std::min(bytes, kMax)));
 }
 
+constexpr std::string_view kTimeHeader = "Time (download / browse)";
+
+// A page the scan found a link to but that was never loaded.
+bool linkedNotLoaded(const engine::PageEntry& page) {
+    return page.parent() != nullptr && !page.rootItem();
+}
+
+std::string connectionLine(int connectionIndex) {
+    const int index =
+        engine::isConnectionIndex(connectionIndex) ? connectionIndex : engine::kActualSpeed;
+    return std::string("Times and speeds for the connection \"") +
+           std::string(engine::kConnectionSpeeds[static_cast<std::size_t>(index)].name) + "\"" +
+           (index == engine::kActualSpeed ? " (measured)" : " (restated from the measurement)") +
+           "\n\n";
+}
+
 std::string itemStatus(const engine::WebItem& item) {
     const std::int32_t result = item.result();
     const std::int32_t status = item.statusCode();
@@ -57,16 +72,19 @@ std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pag
     for (std::uint32_t column : kColumns) {
         const bool numeric = column == report::kColumnSize || column == report::kColumnElements ||
                              column == report::kColumnSpeed;
-        titles.push_back(report::columnHeader(column));
+        // A page's time is two: until the last byte, and until a browser could show it.
+        titles.push_back(column == report::kColumnTime ? std::string(kTimeHeader)
+                                                       : report::columnHeader(column));
         alignments.push_back(numeric ? ColumnAlignment::Right : ColumnAlignment::Left);
     }
     TextTable table(titles, std::move(alignments));
     for (const auto& page : pages) {
-        if (!page) continue;
+        if (!page || linkedNotLoaded(*page)) continue;
         std::vector<std::string> row;
         for (std::uint32_t column : kColumns) {
             std::string cell = report::cellText(*page, column, connectionIndex);
-            if (column == report::kColumnUrl) cell = indented(pageDepth(*page), std::move(cell));
+            if (column == report::kColumnUrl)
+                cell = indented(exporting::pageDepth(*page), std::move(cell));
             row.push_back(std::move(cell));
         }
         table.add(row);
@@ -94,10 +112,15 @@ std::string elementTable(engine::PageEntry& page, int connectionIndex) {
 }
 
 std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
-                        int connectionIndex) {
-    std::string out = siteTable(pages, connectionIndex);
+                        int connectionIndex, bool crawl) {
+    std::string out = connectionLine(connectionIndex) + siteTable(pages, connectionIndex);
+    std::size_t notLoaded = 0;
     for (const auto& page : pages) {
         if (!page) continue;
+        if (linkedNotLoaded(*page)) {
+            ++notLoaded;
+            continue;
+        }
         out += '\n';
         out += query::printableText(
             page->address().urlText + " (" +
@@ -113,6 +136,12 @@ std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& p
             out += hints;
             if (hints.back() != '\n') out += '\n';
         }
+    }
+    if (notLoaded > 0) {
+        out += '\n' + std::to_string(notLoaded) +
+               (notLoaded == 1 ? " linked page not loaded" : " linked pages not loaded") +
+               (crawl ? "; the crawl's level or page limit stopped there\n"
+                      : "; --crawl follows them\n");
     }
     return out;
 }

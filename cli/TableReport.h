@@ -13,9 +13,10 @@
 // nor send a terminal an escape sequence.
 namespace cli {
 
-// The site tree: URL, Title, Status, Size, Elements, Time and Speed with the texts the site
-// tree shows for `connectionIndex`, one row per page in the order given, each address indented by
-// two spaces per level below its root page.
+// The site tree: URL, Title, Status, Size, Elements, Time (download / browse) and Speed with the
+// texts the site tree shows for `connectionIndex`, one row per page in the order given, each
+// address indented by two spaces per level below its root page. Pages linked but not loaded are
+// left out.
 std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
                       int connectionIndex);
 
@@ -24,8 +25,10 @@ std::string siteTable(const std::vector<std::shared_ptr<engine::PageEntry>>& pag
 // Type, Size and the Connect, Send, Wait, Receive and Total times.
 std::string elementTable(engine::PageEntry& page, int connectionIndex);
 
-// The site table, then for each page a blank line, its address and state, and its element table.
+// A line naming the connection the times are for, the site table, then for each loaded page a
+// blank line, its address and state, and its element table; the pages linked but not loaded
+// are counted in one closing line (`crawl`: the run crawled, so a limit stopped it).
 std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
-                        int connectionIndex);
+                        int connectionIndex, bool crawl = false);
 
 }  // namespace cli

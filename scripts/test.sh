@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
-# The whole test run of a fresh Debian 12 machine: installs what is missing, checks formatting,
-# builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test through CTest,
-# runs the threaded engine tests again under ThreadSanitizer, and runs each fuzz target for
+# The whole test run of a fresh Debian 12 machine: installs what is missing (Qt for the desktop
+# program too), checks formatting, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs every test through CTest (the desktop suites offscreen),
+# runs the threaded tests again under ThreadSanitizer, and runs each fuzz target for
 # FUZZ_SECONDS (default 20; longer runs are made by hand); a finding fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=$(nproc)
 
-scripts/bootstrap.sh
+scripts/bootstrap.sh --app
 
 echo "== format"
 scripts/check-format.sh
 
 echo "== ASan + UBSan build and tests"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
-    -DPAGELYST_WERROR=ON -DPAGELYST_SANITIZE=address,undefined >/dev/null
+    -DPAGELYST_WERROR=ON -DPAGELYST_SANITIZE=address,undefined -DPAGELYST_BUILD_APP=ON >/dev/null
 cmake --build build/asan -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -23,7 +24,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 echo "== TSan build and threaded tests"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
-    -DPAGELYST_WERROR=ON -DPAGELYST_SANITIZE=thread >/dev/null
+    -DPAGELYST_WERROR=ON -DPAGELYST_SANITIZE=thread -DPAGELYST_BUILD_APP=ON >/dev/null
 cmake --build build/tsan -j "$jobs" --target threaded-tests
 (cd build/tsan && TSAN_OPTIONS=halt_on_error=1 ctest -j "$jobs" -L threads --output-on-failure \
     --no-tests=ignore) | tee build/tsan-ctest.log

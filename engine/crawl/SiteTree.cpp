@@ -127,8 +127,11 @@ SiteNode* SiteTree::append(std::shared_ptr<PageEntry> page, SiteNode* parent) {
     node->parent = parent;
     node->depth = parent != nullptr ? parent->depth + 1 : 0;
     SiteNode* added = node.get();
+    auto& siblings = parent != nullptr ? parent->children : roots_;
+    if (observer_) observer_->nodeAboutToBeAdded(parent, siblings.size());
     nodes_[added->page.get()] = added;
-    (parent != nullptr ? parent->children : roots_).push_back(std::move(node));
+    siblings.push_back(std::move(node));
+    if (observer_) observer_->nodeAdded(added);
     return added;
 }
 
@@ -189,6 +192,20 @@ void SiteTree::analyzeAll(std::string_view barText) {
     }
 }
 
+bool SiteTree::hasPageToLoad() const {
+    for (const SiteNode* node : displayOrder()) {
+        const PageEntry& page = *node->page;
+        if (fullyLoaded(page) || isRunning(page)) continue;
+        if (!crawl_.enabled) {
+            if (node->checked()) return true;
+        } else if (node->depth < crawl_.levelLimit && page.state() != PageState::Canceled &&
+                   inScope(*node)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void SiteTree::analyzeSelected(const std::vector<SiteNode*>& selected, std::string_view barText) {
     if (roots_.empty()) {
         analyseAddress(barText);
@@ -203,6 +220,13 @@ void SiteTree::stop() {
 }
 
 void SiteTree::removeSubtree(SiteNode& node) {
+    auto& siblings = node.parent != nullptr ? node.parent->children : roots_;
+    const auto place =
+        std::find_if(siblings.begin(), siblings.end(),
+                     [&](const std::unique_ptr<SiteNode>& n) { return n.get() == &node; });
+    if (place == siblings.end()) return;
+    if (observer_)
+        observer_->nodeAboutToBeRemoved(&node, static_cast<std::size_t>(place - siblings.begin()));
     std::vector<SiteNode*> pending{&node};
     while (!pending.empty()) {
         SiteNode* current = pending.back();
@@ -212,8 +236,8 @@ void SiteTree::removeSubtree(SiteNode& node) {
         current->page->releaseItems();
         nodes_.erase(current->page.get());
     }
-    auto& siblings = node.parent != nullptr ? node.parent->children : roots_;
-    std::erase_if(siblings, [&](const std::unique_ptr<SiteNode>& n) { return n.get() == &node; });
+    siblings.erase(place);
+    if (observer_) observer_->nodeRemoved();
 }
 
 bool SiteTree::deleteSelected(const std::vector<SiteNode*>& selected,
@@ -259,11 +283,13 @@ std::size_t SiteTree::removeNotLoaded() {
 }
 
 void SiteTree::clear() {
+    if (observer_) observer_->treeAboutToBeCleared();
     for (const auto& [page, node] : nodes_) node->page->releaseItems();
     roots_.clear();
     nodes_.clear();
     manager_.visited().clear();
     crawl_.reset();
+    if (observer_) observer_->treeCleared();
 }
 
 void SiteTree::joinChildPage(const std::shared_ptr<PageEntry>& page) {

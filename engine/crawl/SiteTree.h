@@ -10,6 +10,7 @@
 
 #include "engine/crawl/CrawlController.h"
 #include "engine/crawl/SiteNode.h"
+#include "engine/crawl/SiteTreeObserver.h"
 #include "engine/crawl/SiteTreeQuestions.h"
 #include "engine/html/ScanFlags.h"
 #include "engine/schedule/MessageSink.h"
@@ -41,6 +42,8 @@ public:
     CrawlController& crawlController() { return crawl_; }
     const CrawlController& crawlController() const { return crawl_; }
     void setPageAnalysis(PageAnalysis analysis);
+    // Told of every change of the tree's shape; none by default. Not owned.
+    void setObserver(SiteTreeObserver* observer) { observer_ = observer; }
 
     const std::vector<std::unique_ptr<SiteNode>>& roots() const { return roots_; }
     bool empty() const { return roots_.empty(); }
@@ -70,6 +73,10 @@ public:
     void analyzeAll(std::string_view barText);
     // "Analyze Selected": queues the selected pages; an empty tree analyses the bar's text.
     void analyzeSelected(const std::vector<SiteNode*>& selected, std::string_view barText);
+    // Whether "Analyze All" would start a page now: with the crawl on, a page the next crawl
+    // would start; otherwise a marked page that is not fully loaded and not running. False for
+    // an empty tree (which analyses the address bar's text instead).
+    bool hasPageToLoad() const;
     // "Stop": ends the crawl run and stops the manager's work.
     void stop();
 
@@ -106,6 +113,7 @@ private:
     CrawlController crawl_;
     std::vector<std::unique_ptr<SiteNode>> roots_;
     std::unordered_map<const PageEntry*, SiteNode*> nodes_;
+    SiteTreeObserver* observer_ = nullptr;
 };
 
 }  // namespace engine

@@ -116,7 +116,8 @@ PageFigures computePage(const ItemRegistry& registry, const ItemRegistry::Node* 
     const std::vector<Visited> order = walkPage(registry, root);
     figures.items.reserve(order.size());
     for (const Visited& v : order) {
-        figures.items.push_back({v.item, v.parent, v.level, statsFor(*v.item, connectionIndex)});
+        figures.items.push_back(
+            {v.item, v.parent, v.level, statsFor(*v.item, connectionIndex), v.position});
     }
     addSubtreeValues(figures, order);
     simulateBrowser(figures, order);

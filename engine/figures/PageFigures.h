@@ -18,6 +18,8 @@ struct ItemFigures {
     int parent = -1;  // index of the parent item in PageFigures::items; -1 for the root item
     int level = 0;    // depth below the page's root item
     ElementStats stats;
+    // Byte offset, in the parent's document, of the tag that refers to the item (0 for the root).
+    std::uint32_t position = 0;
 };
 
 // A page's figures for one connection index.

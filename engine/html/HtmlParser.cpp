@@ -56,8 +56,19 @@ private:
         const std::size_t lt = doc_.find('<', pos_);
         addText(pos_, lt == npos ? doc_.size() : lt);
         if (lt == npos) return false;
+        if (doc_.substr(lt, 4) == "<!--") return comment(lt);
         if (lt + 1 < doc_.size() && doc_[lt + 1] == '/') return closingTag(lt);
         return openingTag(lt);
+    }
+
+    // A comment is no markup: a browser fetches nothing it names. It ends at the first "-->",
+    // also the one that overlaps its opening ("<!-->", "<!--->"), as in a browser; without one
+    // it runs to the end of the document. It leaves no node, so everything else keeps its place.
+    bool comment(std::size_t lt) {
+        const std::size_t close = doc_.find("-->", lt + 2);
+        if (close == npos) return false;
+        pos_ = close + 3;
+        return true;
     }
 
     // A run that holds more than separators becomes a text node, each run of two or more

@@ -144,6 +144,10 @@ void Transfer::configureRequest() {
     CURL* e = handles_.easy();
     const TransferOptions& options = root_.options();
     const ConnectionSettings& settings = root_.settings();
+    // The handle outlives the run; the run's agent is set for each of its requests.
+    curl_easy_setopt(
+        e, CURLOPT_USERAGENT,
+        options.userAgent.empty() ? InternetRoot::kUserAgent.data() : options.userAgent.c_str());
     const std::string url = target_.requestUrl();
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, options.maxRedirects);
@@ -201,6 +205,7 @@ TransferResult Transfer::run() {
 
     TransferResult r;
     r.statusCode = statusCode_;
+    if (statusCode_ != 0) r.httpVersion = httpVersion_;
     r.contentType = contentType_;
     r.contentKind = classify(contentType_);
     long connects = 0, osErrno = 0;
@@ -262,6 +267,7 @@ void Transfer::onHeaderLine(std::string_view line) {
     if (startsWithIgnoringCase(line, "HTTP/")) {
         // A new response (after an interim one, a redirection or an authentication round).
         statusCode_ = statusCodeOf(line);
+        httpVersion_ = std::string(line.substr(0, line.find(' ')));
         contentType_.clear();
         location_.clear();
         body_.clear();

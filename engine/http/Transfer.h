@@ -79,6 +79,7 @@ private:
 
     // The response being received (the last one once the transfer is over).
     std::int32_t statusCode_ = 0;
+    std::string httpVersion_;
     std::string contentType_;
     std::string location_;
     bool requestStarted_ = false;   // the pre-request callback ran for the current request

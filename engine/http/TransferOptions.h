@@ -21,6 +21,8 @@ struct TransferOptions {
     long maxRedirects = 10;
     // PEM certificates that replace the system's certificate authorities when not empty.
     std::string trustedCertificatesPem;
+    // The User-Agent sent with every request; InternetRoot::kUserAgent when empty.
+    std::string userAgent;
 };
 
 }  // namespace engine

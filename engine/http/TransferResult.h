@@ -22,6 +22,7 @@ struct TransferResult {
     std::string contentType;      // normalised
     ContentKind contentKind = ContentKind::Unknown;
     bool connectionReused = false;  // no new connection had to be made
+    std::string httpVersion;        // of the last response's status line ("HTTP/2"); or empty
 };
 
 }  // namespace engine

@@ -48,6 +48,7 @@ std::int32_t downloadItem(const InternetRoot& root, WebItem& item, const ParsedU
     outcome.contentKind = transfer.contentKind;
     outcome.contentType = transfer.contentType;
     outcome.connectionReused = transfer.connectionReused;
+    outcome.httpVersion = transfer.httpVersion;
     if (outcome.result == kResultNotAccepted) {
         outcome.result = kResultHttpStatus;
         outcome.statusCode = 406;

@@ -41,7 +41,7 @@ ItemRegistry::Node* ItemRegistry::addLocked(const std::shared_ptr<WebItem>& item
     under->children.push_back(node);
     nodes_.emplace(node, std::move(owned));
     nodesByItem_[item.get()].push_back(node);
-    byUrl_.try_emplace(std::move(key), item);
+    if (byUrl_.try_emplace(key, item).second) keysByItem_[item.get()].push_back(std::move(key));
     return node;
 }
 
@@ -49,6 +49,7 @@ bool ItemRegistry::registerAs(std::string_view urlText, const std::shared_ptr<We
     const std::string key(trimmed(urlText));
     std::lock_guard guard(mutex_);
     auto [it, inserted] = byUrl_.try_emplace(key, item);
+    if (inserted) keysByItem_[item.get()].push_back(key);
     return inserted || it->second == item;
 }
 
@@ -108,12 +109,23 @@ void ItemRegistry::remove(Node* node) {
             list.erase(std::remove(list.begin(), list.end(), n), list.end());
             if (list.empty()) {
                 nodesByItem_.erase(places);
-                std::erase_if(byUrl_,
-                              [item](const auto& entry) { return entry.second.get() == item; });
+                forgetKeysLocked(item);
             }
         }
         nodes_.erase(n);
     }
+}
+
+void ItemRegistry::forgetKeysLocked(const WebItem* item) {
+    // Only the item's own keys are looked at: a tree of thousands of pages is removed in time
+    // proportional to its size.
+    const auto keys = keysByItem_.find(item);
+    if (keys == keysByItem_.end()) return;
+    for (const std::string& key : keys->second) {
+        const auto entry = byUrl_.find(key);
+        if (entry != byUrl_.end() && entry->second.get() == item) byUrl_.erase(entry);
+    }
+    keysByItem_.erase(keys);
 }
 
 std::size_t ItemRegistry::size() const {

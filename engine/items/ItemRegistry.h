@@ -70,9 +70,11 @@ private:
     std::vector<const Node*> subtreeLocked(const Node* node) const;
     Node* addLocked(const std::shared_ptr<WebItem>& item, std::string key, Node* under,
                     std::uint32_t position);
+    void forgetKeysLocked(const WebItem* item);
 
     mutable std::mutex mutex_;
     std::unordered_map<std::string, std::shared_ptr<WebItem>> byUrl_;
+    std::unordered_map<const WebItem*, std::vector<std::string>> keysByItem_;  // its keys in byUrl_
     std::unordered_map<const WebItem*, std::vector<Node*>> nodesByItem_;
     std::unordered_map<const Node*, std::unique_ptr<Node>> nodes_;  // owns every node
     Node root_;

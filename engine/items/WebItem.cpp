@@ -15,10 +15,15 @@ std::uint32_t nextId() {
     return counter.fetch_add(1);
 }
 
+std::uint64_t nextTransfer() {
+    static std::atomic<std::uint64_t> counter{0};
+    return counter.fetch_add(1);
+}
+
 }  // namespace
 
 WebItem::WebItem(ParsedUrl address, const Clock& clock)
-    : id_(nextId()), machine_(clock, *this), address_(std::move(address)) {
+    : id_(nextId()), machine_(clock, *this), address_(std::move(address)), clock_(clock) {
     if (!address_.valid) machine_.step(LoadPhase::Error);
 }
 
@@ -79,6 +84,16 @@ bool WebItem::connectionReused() const {
     return outcome_.connectionReused;
 }
 
+std::string WebItem::httpVersion() const {
+    std::lock_guard guard(data_);
+    return outcome_.httpVersion;
+}
+
+std::optional<TransferStart> WebItem::transferStart() const {
+    std::lock_guard guard(data_);
+    return transferStart_;
+}
+
 std::string WebItem::errorText() const {
     std::lock_guard guard(data_);
     if (outcome_.result == kResultHttpStatus) return std::string(statusText(outcome_.statusCode));
@@ -126,6 +141,7 @@ void WebItem::beginTransfer(const ParsedUrl& target) {
         target_ = target;
         body_.reset();
         outcome_ = TransferOutcome{};
+        transferStart_ = TransferStart{clock_.now(), nextTransfer()};
     }
     machine_.begin();
 }

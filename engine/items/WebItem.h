@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "engine/base/Clock.h"
@@ -27,7 +28,15 @@ struct TransferOutcome {
     std::uint64_t received = 0;
     bool bodyOverCap = false;
     bool connectionReused = false;
+    std::string httpVersion;  // of the last response ("HTTP/1.1"); empty when none arrived
     LoadPhase phase = LoadPhase::Completed;  // Completed, Error or Skipped
+};
+
+// When the last transfer of an item began: the tick of its clock, and a process-wide number
+// that orders transfers begun within the same tick.
+struct TransferStart {
+    std::uint32_t tick = 0;
+    std::uint64_t order = 0;
 };
 
 // One downloaded resource: a page's document or one element it refers to.
@@ -64,6 +73,10 @@ public:
     std::uint32_t size() const;
     bool bodyOverCap() const;
     bool connectionReused() const;
+    std::string httpVersion() const;
+    // When the last transfer began; none before the first. Kept after the transfer ends, as
+    // its stopwatches keep only their sums.
+    std::optional<TransferStart> transferStart() const;
     // The result's error text, or the status code's text when the result is -1.
     std::string errorText() const;
 
@@ -120,6 +133,8 @@ private:
     std::shared_ptr<const std::string> body_;
     std::shared_ptr<const ScanResult> scanResult_;
     ElementStats actualStats_;
+    std::optional<TransferStart> transferStart_;
+    const Clock& clock_;
 };
 
 }  // namespace engine

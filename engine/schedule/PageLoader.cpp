@@ -97,8 +97,12 @@ std::vector<std::shared_ptr<ElementJob>> collectElements(const ElementJob& job) 
         if (!child) continue;
         const bool fresh = child->claim();
         // A type is only known once the item was downloaded; until then nothing is refused.
+        // An item that ended in error counts for every page that refers to it, as on its first:
+        // the type it has is its error page's, which says nothing about the element.
         const std::string type = child->contentType();
-        if (!fresh && !type.empty() && !acceptsContentType(ref.acceptPattern, type)) continue;
+        const bool failed = child->phase() == LoadPhase::Error;
+        if (!fresh && !failed && !type.empty() && !acceptsContentType(ref.acceptPattern, type))
+            continue;
         ItemRegistry::Node* node = job.load->addChild(child, job.node, ref.position);
         if (node == nullptr) {
             if (fresh) child->unclaim();

@@ -203,6 +203,21 @@ TEST_F(DemoSiteTest, RedirectLeadsToTheMovedImage) {
     EXPECT_EQ(followed->body, embedded("images/moved.gif"));
 }
 
+TEST_F(DemoSiteTest, PagesAndFilesAreAnsweredAfterTheirFixedDelays) {
+    for (const auto& [path, delay] : {std::pair{"/", DemoSite::kDocumentDelay},
+                                      std::pair{"/about.html", DemoSite::kDocumentDelay},
+                                      std::pair{"/style.css", DemoSite::kElementDelay},
+                                      std::pair{"/images/logo.gif", DemoSite::kElementDelay},
+                                      std::pair{"/images/missing.gif", DemoSite::kElementDelay}}) {
+        const auto start = steady_clock::now();
+        const auto response = get("127.0.0.1", path);
+        const auto elapsed = steady_clock::now() - start;
+        ASSERT_TRUE(response) << path;
+        EXPECT_GE(elapsed, delay) << path;
+        EXPECT_LT(elapsed, DemoSite::kSlowDelay) << path;
+    }
+}
+
 TEST_F(DemoSiteTest, SlowImageIsAnsweredAfterItsDelay) {
     const auto start = steady_clock::now();
     const auto response = get("127.0.0.1", "/images/slow.gif");

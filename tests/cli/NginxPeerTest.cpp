@@ -32,11 +32,11 @@
 #include <vector>
 
 #include "cli/DemoSite.h"
-#include "cli/PageFacts.h"
 #include "engine/figures/ConnectionSpeed.h"
 #include "engine/figures/PageFigures.h"
 #include "engine/schedule/PageEntry.h"
 #include "engine/schedule/PageState.h"
+#include "export/PageFacts.h"
 #include "tests/engine/SiteFixture.h"
 
 extern char** environ;
@@ -240,7 +240,7 @@ protected:
         for (const auto& entry : pages) {
             Page page;
             page.state = static_cast<std::uint32_t>(entry->state());
-            page.title = cli::pageTitle(*entry);
+            page.title = exporting::pageTitle(*entry);
             const engine::PageFigures figures = entry->figures(engine::kActualSpeed);
             // An element shared by the page and its frame shows once in each; the occurrence
             // number keeps them apart.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "report/SiteColumns.h"
-#include "tests/cli/LoadedSite.h"
+#include "tests/export/LoadedSite.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-class TableReportTest : public clitest::LoadedSite {};
+class TableReportTest : public exporttest::LoadedSite {};
 
 TEST_F(TableReportTest, SiteTableShowsTheSiteTreesCellsInAlignedColumns) {
     const auto pages = loadSite();

@@ -307,4 +307,41 @@ TEST_F(SiteTreeRemoval, ChildPagesOfADeletedPageThatArriveLateAreDropped) {
     EXPECT_FALSE(manager_->visited().contains(page(5)));
 }
 
+// Records the tree's shape changes as the desktop program's model would see them.
+struct ShapeLog : engine::SiteTreeObserver {
+    std::vector<std::string> events;
+    void nodeAboutToBeAdded(const SiteNode* parent, std::size_t row) override {
+        events.push_back("add " + std::string(parent ? "child" : "root") + " at " +
+                         std::to_string(row));
+    }
+    void nodeAdded(const SiteNode*) override { events.push_back("added"); }
+    void nodeAboutToBeRemoved(const SiteNode* node, std::size_t row) override {
+        events.push_back("remove " + std::to_string(node->depth) + " at " + std::to_string(row));
+    }
+    void nodeRemoved() override { events.push_back("removed"); }
+    void treeAboutToBeCleared() override { events.push_back("clear"); }
+    void treeCleared() override { events.push_back("cleared"); }
+};
+
+TEST_F(SiteTreeRemoval, AnObserverHearsEveryShapeChangeBeforeAndAfterIt) {
+    ShapeLog log;
+    tree_->setObserver(&log);
+    tree_->addPage(page(9), nullptr);
+    Answering yes(SiteTreeQuestions::Answer::Yes);
+    tree_->deleteSelected({tree_->findAddress(page(1))}, yes);
+    tree_->deleteAll(yes);
+    tree_->setObserver(nullptr);
+    EXPECT_EQ(log.events, (std::vector<std::string>{"add root at 1", "added", "remove 1 at 0",
+                                                    "removed", "clear", "cleared"}));
+}
+
+TEST_F(SiteTreeRemoval, AnalyzeAllHasAPageToLoadOnlyWhileOneIsLeft) {
+    EXPECT_FALSE(tree_->hasPageToLoad());  // everything loaded
+    tree_->addPage(page(8), tree_->findAddress(page(2)));
+    EXPECT_TRUE(tree_->hasPageToLoad());
+    tree_->crawlController().enabled = false;
+    tree_->findAddress(page(8))->setChecked(false);
+    EXPECT_FALSE(tree_->hasPageToLoad());  // without the crawl only marked pages count
+}
+
 }  // namespace

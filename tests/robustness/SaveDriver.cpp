@@ -21,7 +21,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/OutputFile.h"
+#include "export/OutputFile.h"
 #include "persist/ScenarioFile.h"
 #include "persist/SettingsStore.h"
 #include "platform/RegistryStore.h"
@@ -156,7 +156,7 @@ int save(const std::string& kind, const std::string& path, int generation) {
         }
         saved = saved && persist::writeStringValue(kSettingsSection, "Marker", tag(generation));
     } else if (isExport(kind)) {
-        saved = cli::saveText(path, exportText(kind, generation), error);
+        saved = exporting::saveText(path, exportText(kind, generation), error);
     } else {
         std::cerr << "save_driver: unknown kind " << kind << "\n";
         return kUsage;

@@ -33,10 +33,13 @@ struct CliResult {
 // home included), with `input` on standard input; with `interruptAfter`, sends it SIGINT once
 // that long has passed. Standard output and error go through files, so a large output never
 // blocks the child.
-// `workingFolder`, when given, is the child's working folder.
+// `workingFolder`, when given, is the child's working folder. `output` says where standard output
+// goes: to the file that becomes `out`, to a full device, or nowhere (closed).
+enum class StandardOutput { File, Full, Closed };
 inline CliResult runCli(const std::vector<std::string>& args, const std::string& input = "",
                         std::optional<std::chrono::milliseconds> interruptAfter = std::nullopt,
-                        const std::string& workingFolder = "") {
+                        const std::string& workingFolder = "",
+                        StandardOutput output = StandardOutput::File) {
     namespace fs = std::filesystem;
     char folderPattern[] = "/tmp/pagelyst-cli-XXXXXX";
     if (::mkdtemp(folderPattern) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -47,7 +50,14 @@ inline CliResult runCli(const std::vector<std::string>& args, const std::string&
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (output == StandardOutput::File) {
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+    } else if (output == StandardOutput::Full) {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
+    } else {
+        posix_spawn_file_actions_addclose(&actions, 1);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (!workingFolder.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());

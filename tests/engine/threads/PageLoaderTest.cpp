@@ -164,6 +164,36 @@ TEST_F(PageLoading, ASecondPageCountsASharedImageWithoutFetchingItAgain) {
     EXPECT_EQ(f.pageSize, second->rootItem()->size() + 20 + 300);
 }
 
+TEST_F(PageLoading, ASharedImageThatFailedFailsEveryPageThatUsesIt) {
+    // The error page's type is not the image's: the failure still belongs to every page.
+    const std::string broken = "/content?status=404&type=text/html&body=gone";
+    page("/first.html", "<html>" + img(broken) + "</html>");
+    page("/second.html", "<html>" + img(kImage) + img(broken) + "</html>");
+    const auto first = load(url("/first.html"));
+    const auto second = load(url("/second.html"));
+
+    EXPECT_EQ(first->state(), PageState::ChildError);
+    EXPECT_EQ(second->state(), PageState::ChildError);
+    EXPECT_EQ(second->expectedCount(), 3u);
+    EXPECT_EQ(requestCounts()[broken], 1);
+    const engine::PageFigures f = second->figures(engine::kActualSpeed);
+    ASSERT_EQ(f.items.size(), 3u);
+    EXPECT_EQ(f.items[2].item, first->figures(engine::kActualSpeed).items[1].item);
+    EXPECT_EQ(f.items[2].item->statusCode(), 404);
+}
+
+TEST_F(PageLoading, ASharedItemThatDownloadedIsNotReusedForAReferenceOfAnotherType) {
+    const std::string sheet = "/content?type=text/css&body=b";
+    page("/first.html", "<html><link rel=stylesheet href=\"" + sheet + "\"></html>");
+    page("/second.html", "<html>" + img(sheet) + "</html>");
+    load(url("/first.html"));
+    const auto second = load(url("/second.html"));
+
+    EXPECT_EQ(second->state(), PageState::Finished);
+    EXPECT_EQ(second->expectedCount(), 1u);
+    EXPECT_EQ(requestCounts()[sheet], 1);
+}
+
 TEST_F(PageLoading, ASharedFrameCountsWithItsElementsWithoutBeingFetchedAgain) {
     const std::string inFrame = "/content?type=image/gif&size=7";
     page("/frame.html", "<html>" + img(inFrame) + "</html>");

@@ -1,0 +1,208 @@
+#include "app/shell/CApplication.h"
+
+#include <QComboBox>
+
+#include "app/shell/CAddressBar.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <QComboBox>
+#include "app/shell/CAboutDlg.h"
+
+#include "app/shell/CAddressBar.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/FileDialogs.h"
+#include "app/shell/MessageBoxes.h"
+#include "app/shell/ScenarioCommands.h"
+#include "engine/settings/BrowserCommand.h"
+#include "persist/DocumentFolders.h"
+#include "persist/DocumentType.h"
+#include "persist/SettingsMap.h"
+#include "persist/SettingsStore.h"
+
+namespace app {
+
+namespace {
+// The caption of the application object's own message boxes.
+constexpr const char* kShortName = "ZORV";
+}  // namespace
+
+CApplication::Options CApplication::parseCommandLine(const QStringList& arguments) {
+    Options options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--demo")) {
+            options.demo = true;
+        } else if (argument.startsWith(QLatin1Char('-'))) {
+            options.error = QStringLiteral("unknown option %1").arg(argument);
+        } else if (options.scenario.isEmpty()) {
+            options.scenario = argument;
+        } else {
+            options.error = QStringLiteral("more than one file named");
+        }
+    }
+    return options;
+}
+
+CApplication::CApplication(ViewFactories factories, DemoStarter demo)
+    : factories_(std::move(factories)),
+      demo_(std::move(demo)),
+      context_(std::make_unique<AppContext>()),
+      hints_(hintStore_) {
+    connect(&status_, &IdleStatus::pushRequested, this, &CApplication::pushStatus);
+}
+
+CApplication::~CApplication() {
+    exitInstance();
+    // A closed window is deleted later by the event loop; one that is still waiting for that,
+    // or still open, goes now, while the site tree and engine it refers to exist.
+    for (const QPointer<CMainFrame>& frame : frames_) delete frame.data();
+}
+
+void CApplication::record(const QString& step) {
+    log_ << step;
+}
+
+bool CApplication::start(const QStringList& arguments) {
+    started_ = true;
+    status_.setText(QString::fromLatin1(IdleStatus::kReady));
+    record(QStringLiteral("1 idle status text \"Ready\""));
+    record(QStringLiteral("2 component library and common controls: no counterpart"));
+    record(QStringLiteral("3 accelerators: the main frame's actions"));
+    persist::setRoot(persist::kCompanyName, persist::kProductName);
+    record(QStringLiteral("4 company and product names"));
+    persist::DocumentFolders::createAll();
+    record(QStringLiteral("5 document folders"));
+    record(QStringLiteral("6 scenario extension and filter"));
+    registerFileType();
+    const std::string data = persist::DocumentFolders::data();
+    context_->statistics().load(data + query::StatisticsCatalog::kFileName);
+    record(QStringLiteral("8 statistics definitions"));
+    context_->reports().load(data + report::ReportManager::kFileName);
+    record(QStringLiteral("9 report definitions"));
+    const Options options = parseCommandLine(arguments);
+    record(QStringLiteral("10 command line"));
+    record(QStringLiteral("11 framework profile location: dropped"));
+    if (!options.scenario.isEmpty()) record(QStringLiteral("12 file to open"));
+
+    CMainFrame* window = createWindow();
+    if (!window) return false;
+    record(QStringLiteral("13 main window"));
+    window->show();
+    window->repaint();
+    record(QStringLiteral("14 view menus, window list, shown"));
+    if (!options.error.isEmpty()) {
+        MessageBoxes::warning(
+            window, QString::fromLatin1(kShortName),
+            QStringLiteral("pagelyst [FILE.wsa] [--demo]: %1").arg(options.error));
+    }
+    if (!options.scenario.isEmpty()) {
+        ScenarioCommands::load(window, *context_, options.scenario);
+        documentChanged();
+        record(QStringLiteral("15 scenario loaded"));
+    }
+    if (options.demo && demo_) window->setAddressBarText(demo_());
+    record(QStringLiteral("16 tip of the day: not part of this program yet"));
+    record(QStringLiteral("17 started"));
+    return true;
+}
+
+void CApplication::registerFileType() {
+    const std::string program = QCoreApplication::applicationFilePath().toStdString();
+    if (persist::DocumentType::registerDocumentType(program)) {
+        record(QStringLiteral("7 file type registered"));
+        return;
+    }
+    record(QStringLiteral("7 file type not registered"));
+    // No window exists yet: the box has no owner.
+    MessageBoxes::show(nullptr,
+                       {QMessageBox::Warning, QString::fromLatin1(kShortName),
+                        QStringLiteral("Failed to register document type."), QMessageBox::Ok});
+}
+
+CMainFrame* CApplication::createWindow() {
+    auto* window = new CMainFrame(*this, *context_, status_, factories_);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    windows_.push_back(window);
+    frames_.push_back(window);
+    // The address box's hint is offered in the first window; every window raises the hints
+    // of a finished run where its own views are.
+    if (windows_.size() == 1) hints_.registerHint(kHintAddressBox, window->addressBar().box());
+    window->mainView().setHintRaiser(
+        [this](int hint, const QPoint& point) { hints_.showHint(hint, point); });
+    if (windows_.size() > 1) window->show();
+    return window;
+}
+
+void CApplication::pushStatus() {
+    CMainFrame* target = nullptr;
+    for (CMainFrame* window : windows_) {
+        if (window->isActiveWindow()) target = window;
+    }
+    if (!target) target = mainWindow();
+    if (target) target->showIdleStatus(status_.take());
+}
+
+void CApplication::documentChanged() {
+    for (CMainFrame* window : windows_) window->updateTitle();
+}
+
+QString CApplication::helpIndexPath() {
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../share/pagelyst/help/index.html"));
+}
+
+void CApplication::runCommand(CommandId id, CMainFrame& from) {
+    switch (id) {
+        case CommandId::NewWindow:
+            createWindow();
+            break;
+        case CommandId::About: {
+            CAboutDlg about(&from);
+            about.exec();
+            break;
+        }
+        case CommandId::HelpContents: {
+            const QString path = helpIndexPath();
+            if (!QFileInfo::exists(path)) {
+                MessageBoxes::error(&from, QString::fromLatin1(MessageBoxes::kProductTitle),
+                                    tr("The help file %1 is missing.").arg(path));
+            } else if (!engine::openInBrowser(QUrl::fromLocalFile(path).toString().toStdString())) {
+                MessageBoxes::error(&from, QString::fromLatin1(MessageBoxes::kProductTitle),
+                                    tr("No web browser could be started to show %1.").arg(path));
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void CApplication::windowClosed(CMainFrame* window) {
+    record(QStringLiteral("close: close query, view settings"));
+    const bool wasMain = window == mainWindow();
+    std::erase(windows_, window);
+    if (wasMain && !windows_.empty()) record(QStringLiteral("close: next main window"));
+    record(QStringLiteral("close: window placement"));
+    if (windows_.empty()) exitInstance();
+}
+
+void CApplication::exitInstance() {
+    if (exited_ || !started_) return;
+    exited_ = true;
+    const std::string data = persist::DocumentFolders::data();
+    context_->statistics().save(data + query::StatisticsCatalog::kFileName);
+    record(QStringLiteral("exit: statistics definitions saved"));
+    context_->reports().save(data + report::ReportManager::kFileName);
+    record(QStringLiteral("exit: report definitions saved"));
+    // Nothing of the program adds to the recent items, so the section is written empty.
+    persist::deleteSection(persist::section::kRecent);
+    record(QStringLiteral("exit: recent items"));
+    context_->shutDown();
+    record(QStringLiteral("exit: downloads stopped"));
+}
+
+}  // namespace app

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/shell/AppContext.h"
+#include "app/shell/Commands.h"
+#include "app/shell/IdleStatus.h"
+#include "app/shell/MainView.h"
+#include "app/widgets/HintManager.h"
+#include "app/widgets/HintStateStore.h"
+
+namespace app {
+
+class CMainFrame;
+
+// The application object: starts the program in its fixed order, keeps the list of main
+// windows (several may share the one site tree and engine), carries out the commands no window
+// or view carries out, pushes the idle status text to the active window, and shuts down in
+// order when the last window has closed. Every step of the start and of the end is written to a
+// log, in the order it ran, numbered as the start-up order numbers it.
+class CApplication : public QObject {
+    Q_OBJECT
+
+public:
+    // The command line: "pagelyst [FILE.wsa] [--demo]".
+    struct Options {
+        QString scenario;
+        bool demo = false;
+        QString error;  // a usage error; empty when the line was understood
+    };
+    static Options parseCommandLine(const QStringList& arguments);
+
+    // Serves the bundled demo site for the run and returns its address.
+    using DemoStarter = std::function<QString()>;
+
+    CApplication(ViewFactories factories, DemoStarter demo = {});
+    ~CApplication() override;
+
+    // Start-up, steps 1 to 17. False when the program must end (no main window).
+    bool start(const QStringList& arguments);
+
+    AppContext& context() { return *context_; }
+    IdleStatus& status() { return status_; }
+    const std::vector<CMainFrame*>& windows() const { return windows_; }
+    CMainFrame* mainWindow() const { return windows_.empty() ? nullptr : windows_.front(); }
+    const QStringList& log() const { return log_; }
+    HintManager& hints() { return hints_; }
+
+    // The hint offered on the address box while the pointer rests on it.
+    static constexpr int kHintAddressBox = 2;
+
+    // New Window: another main window over the same site tree.
+    CMainFrame* createWindow();
+    // A command that neither the active view nor the window carried out.
+    void runCommand(CommandId id, CMainFrame& from);
+    // The site tree was replaced or saved: every window's title follows.
+    void documentChanged();
+    // A main window closed (its close query said yes); the last one ends the program.
+    void windowClosed(CMainFrame* window);
+
+    // Where the help pages are: "<program folder>/../share/pagelyst/help/index.html".
+    static QString helpIndexPath();
+
+private:
+    void record(const QString& step);
+    void pushStatus();
+    void exitInstance();
+    void registerFileType();
+
+    ViewFactories factories_;
+    DemoStarter demo_;
+    IdleStatus status_;
+    std::unique_ptr<AppContext> context_;
+    SettingsHintStore hintStore_;
+    HintManager hints_;
+    std::vector<CMainFrame*> windows_;          // open, the main window first
+    std::vector<QPointer<CMainFrame>> frames_;  // every window made, until Qt deletes it
+    QStringList log_;
+    bool started_ = false;
+    bool exited_ = false;
+};
+
+}  // namespace app

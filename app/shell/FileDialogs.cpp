@@ -1,0 +1,35 @@
+#include "app/shell/FileDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace app {
+
+QString qtFilter(std::string_view filter) {
+    const QStringList parts =
+        QString::fromLatin1(filter.data(), static_cast<qsizetype>(filter.size()))
+            .split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    QStringList names;
+    for (qsizetype i = 0; i < parts.size(); i += 2) names << parts[i];
+    return names.join(QStringLiteral(";;"));
+}
+
+QString askSavePath(QWidget* parent, const QString& caption, const QString& initial,
+                    std::string_view filter, const QString& extension) {
+    const QString filters = qtFilter(filter);
+    QString chosenFilter = filters.section(QStringLiteral(";;"), 0, 0);
+    QString path = QFileDialog::getSaveFileName(parent, caption, initial, filters, &chosenFilter);
+    if (path.isEmpty()) return {};
+    if (!extension.isEmpty() && QFileInfo(path).suffix().isEmpty() &&
+        chosenFilter == filters.section(QStringLiteral(";;"), 0, 0)) {
+        path += QLatin1Char('.') + extension;
+    }
+    return path;
+}
+
+QString askOpenPath(QWidget* parent, const QString& caption, std::string_view filter) {
+    return QFileDialog::getOpenFileName(parent, caption, QString(), qtFilter(filter));
+}
+
+}  // namespace app
