@@ -32,7 +32,9 @@ std::optional<report::FilterCondition> parseCondition(const std::string& text) {
         return std::nullopt;
     }
     report::FilterCondition condition;
-    condition.timeType = query::equalIgnoringCase(kind, "download") ? 1 : 0;
+    condition.timeType = query::equalIgnoringCase(kind, "download")
+                             ? report::FilterCondition::kDownloadTime
+                             : report::FilterCondition::kBrowseTime;
     condition.connectionType = *connection;
     condition.threshold = *seconds;
     condition.name = report::generatedName(condition);

@@ -1,5 +1,7 @@
 #include "cli/ReportJob.h"
 
+#include <string>
+
 #include "cli/CliOptions.h"
 #include "export/OutputFile.h"
 #include "persist/DocumentFolders.h"
@@ -23,11 +25,13 @@ std::optional<std::string> ReportJob::prepare(const std::string& wanted) {
     if (wanted.empty()) return std::nullopt;
     if (const auto number = decimalNumber(wanted)) {
         const int id = *number;
-        if (id == 1 || id == 2 || reports_.findReport(id) != nullptr) reportId_ = id;
+        if (id == report::kConsolidatedReportId || id == report::kPageAnalysisReportId ||
+            reports_.findReport(id) != nullptr)
+            reportId_ = id;
     } else if (query::equalIgnoringCase(wanted, kConsolidatedName)) {
-        reportId_ = 1;
+        reportId_ = report::kConsolidatedReportId;
     } else if (query::equalIgnoringCase(wanted, kAnalysisName)) {
-        reportId_ = 2;
+        reportId_ = report::kPageAnalysisReportId;
     } else {
         for (const auto& [id, stored] : reports_.reports()) {
             if (!reportId_ && query::equalIgnoringCase(stored.name(), wanted)) reportId_ = id;
@@ -42,14 +46,14 @@ std::string ReportJob::text(const Pages& pages, int connection,
     std::string out;
     if (!reportId_) return out;
     for (const auto& page : pages) {
-        if (*reportId_ != 1 && !page->rootItem()) continue;
+        if (*reportId_ != report::kConsolidatedReportId && !page->rootItem()) continue;
         const report::PageReportSource source(page, pages, connection, false, &list);
         try {
             out += report::contentForView(reports_, *reportId_, source) + "\n";
         } catch (const query::QueryError& error) {
             if (!queryFailure_) queryFailure_ = error.what();
         }
-        if (*reportId_ == 1) break;  // the consolidated report covers every page
+        if (*reportId_ == report::kConsolidatedReportId) break;  // it covers every page
     }
     return out;
 }
@@ -105,7 +109,9 @@ std::vector<std::string> ReportJob::writeDemoReports(const Pages& pages, const s
 std::string reportsListing() {
     report::ReportManager manager;
     manager.load(persist::DocumentFolders::data() + report::ReportManager::kFileName);
-    std::string out = std::string("1\t") + kConsolidatedName + "\n2\t" + kAnalysisName + "\n";
+    std::string out = std::to_string(report::kConsolidatedReportId) + "\t" + kConsolidatedName +
+                      "\n" + std::to_string(report::kPageAnalysisReportId) + "\t" + kAnalysisName +
+                      "\n";
     for (const auto& [id, stored] : manager.reports()) {
         out += std::to_string(id) + "\t" + stored.name() + "\n";
     }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "engine/base/Clock.h"
+#include "engine/http/TransferResult.h"
 #include "engine/schedule/PageState.h"
 #include "export/JsonReport.h"
 #include "export/OutputFile.h"
@@ -124,7 +125,7 @@ json queryString(std::string_view url) {
 std::array<std::uint32_t, 4> elapsedOf(const engine::WebItem& item,
                                        const engine::ElementStats& stats) {
     const std::int32_t result = item.result();
-    if (result == 0 || result == -1) {
+    if (result == 0 || result == engine::kResultHttpStatus) {
         // The record the page's figures were computed from.
         return {stats.connectTime, stats.sendTime, stats.waitTime, stats.receiveTime};
     }
