@@ -209,7 +209,7 @@ void MainView::engineMessage(const engine::EngineMessage& message) {
     if (AppView* site = view(view::kSiteTree); site && site->engineMessage(message)) return;
     switch (message.id) {
         case engine::MessageId::WorkState:
-            if (message.value == 0) {
+            if (message.value == engine::message::kWorkStarted) {
                 setStatusText(tr("Starting download..."));
                 bar_->startAnimation();
             } else {
@@ -218,12 +218,12 @@ void MainView::engineMessage(const engine::EngineMessage& message) {
             break;
         case engine::MessageId::PageJob:
             if (!message.page) break;
-            setStatusText(message.value == 0
+            setStatusText(message.value == engine::message::kPageJobStarts
                               ? tr("Downloading %1...").arg(pageAddress(*message.page))
                               : tr("Finished %1.").arg(pageAddress(*message.page)));
             break;
         case engine::MessageId::DuplicatePage:
-            if (message.value == 0) {
+            if (message.value == engine::message::kBeforeRemoval) {
                 // Announced before the page goes, while its node still exists.
                 for (const auto& [key, made] : views_) made->forgetPage(message.page.get());
                 if (currentPage_ == message.page) setCurrentPage(nullptr);

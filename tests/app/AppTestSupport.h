@@ -80,7 +80,9 @@ public:
 
 private:
     void engineMessage(const engine::EngineMessage& message) override {
-        if (message.id == engine::MessageId::WorkState && message.value == 1) ended_ = true;
+        if (message.id == engine::MessageId::WorkState &&
+            message.value == engine::message::kWorkEnded)
+            ended_ = true;
     }
 
     app::AppContext& context_;

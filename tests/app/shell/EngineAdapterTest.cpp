@@ -71,7 +71,7 @@ private slots:
             }
         });
         std::thread worker([&] {
-            adapter.send({MessageId::DuplicatePage, 0, 0, nullptr, nullptr});
+            adapter.send(EngineMessage::duplicatePage(nullptr, false));
             handledBeforeReturn = handled.load();
             returned = true;
         });
@@ -93,7 +93,7 @@ private slots:
             &receiver, [&](const std::vector<EngineMessage>& m) { delivered += int(m.size()); });
         std::atomic<bool> returned{false};
         std::thread worker([&] {
-            adapter.send({MessageId::DuplicatePage, 0, 0, nullptr, nullptr});
+            adapter.send(EngineMessage::duplicatePage(nullptr, false));
             returned = true;
         });
         // The worker is blocked: this thread does not run its event loop until shut-down.

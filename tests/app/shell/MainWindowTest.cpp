@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(program.status(), QStringLiteral("Downloading http://127.0.0.1:9/a.html..."));
         program.deliver(EngineMessage::pageJob(true, page));
         QCOMPARE(program.status(), QStringLiteral("Finished http://127.0.0.1:9/a.html."));
-        program.deliver({MessageId::DuplicatePage, 1, 0, page, nullptr});
+        program.deliver(EngineMessage::duplicatePage(page, true));
         QCOMPARE(program.status(), QStringLiteral("Duplicate page removed."));
         program.deliver(EngineMessage::workState(true));
         QCOMPARE(program.status(), QStringLiteral("Finished download."));
