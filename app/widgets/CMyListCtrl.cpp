@@ -55,8 +55,8 @@ void CMyListCtrl::setModel(QAbstractItemModel* model) {
 
 void CMyListCtrl::addColumn(int number, const QString& name, int widthPercent, int minimumPixels,
                             bool visible, int format) {
-    const Column column{number,       name,        {}, visible, format, widthPercent,
-                        widthPercent, minimumPixels};
+    const Column column{number, name,         {},           visible,
+                        format, widthPercent, widthPercent, minimumPixels};
     columns_.push_back(column);
     defaults_.push_back(column);
 }
@@ -142,8 +142,12 @@ void CMyListCtrl::resizeEvent(QResizeEvent* event) {
     setUpdatesEnabled(updates);
 }
 
-void CMyListCtrl::loadLayout() { loadLayout(section_); }
-bool CMyListCtrl::saveLayout() const { return saveLayout(section_); }
+void CMyListCtrl::loadLayout() {
+    loadLayout(section_);
+}
+bool CMyListCtrl::saveLayout() const {
+    return saveLayout(section_);
+}
 
 namespace {
 
@@ -247,28 +251,30 @@ void CMyListCtrl::runMenuAction(QAction* action) {
     if (!command.isValid()) return;
     const int number = action->data().toInt();
     switch (static_cast<MenuCommand>(command.toInt())) {
-    case MenuCommand::Hide:
-        setColumnVisible(number, false);
-        break;
-    case MenuCommand::Toggle:
-        if (const Column* definition = column(number))
-            setColumnVisible(number, !definition->visible);
-        break;
-    case MenuCommand::RestoreDefaults:
-        restoreDefaults();
-        break;
-    case MenuCommand::Customize:
-        QMetaObject::invokeMethod(
-            this,
-            [list = QPointer<CMyListCtrl>(this)] {
-                if (list && list->customize_) list->customize_(*list);
-            },
-            Qt::QueuedConnection);
-        break;
+        case MenuCommand::Hide:
+            setColumnVisible(number, false);
+            break;
+        case MenuCommand::Toggle:
+            if (const Column* definition = column(number))
+                setColumnVisible(number, !definition->visible);
+            break;
+        case MenuCommand::RestoreDefaults:
+            restoreDefaults();
+            break;
+        case MenuCommand::Customize:
+            QMetaObject::invokeMethod(
+                this,
+                [list = QPointer<CMyListCtrl>(this)] {
+                    if (list && list->customize_) list->customize_(*list);
+                },
+                Qt::QueuedConnection);
+            break;
     }
 }
 
-void CMyListCtrl::setMenuRunner(MenuRunner runner) { menuRunner() = std::move(runner); }
+void CMyListCtrl::setMenuRunner(MenuRunner runner) {
+    menuRunner() = std::move(runner);
+}
 
 void CMyListCtrl::contextMenuEvent(QContextMenuEvent* event) {
     // The body's menu belongs to the window that holds the list.

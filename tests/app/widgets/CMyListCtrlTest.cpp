@@ -58,7 +58,8 @@ QAction* findAction(QMenu& menu, const QString& text) {
 
 std::vector<int> sectionSizes(const CMyListCtrl& list) {
     std::vector<int> sizes;
-    for (const int number : list.displayOrder()) sizes.push_back(list.header()->sectionSize(number));
+    for (const int number : list.displayOrder())
+        sizes.push_back(list.header()->sectionSize(number));
     return sizes;
 }
 
@@ -94,33 +95,33 @@ private slots:
         QTest::addColumn<std::vector<int>>("widths");
         using C = std::vector<ProportionalColumn>;
         // The sum's boundaries, unforced and forced.
-        QTest::newRow("S=94 unforced") << C{{47, 0}, {47, 0}} << 1000 << 0 << false << false
-                                       << std::vector<int>{};
-        QTest::newRow("S=94 forced") << C{{47, 0}, {47, 0}} << 1000 << 0 << true << true
-                                     << std::vector<int>{470, 470};
+        QTest::newRow("S=94 unforced")
+            << C{{47, 0}, {47, 0}} << 1000 << 0 << false << false << std::vector<int>{};
+        QTest::newRow("S=94 forced")
+            << C{{47, 0}, {47, 0}} << 1000 << 0 << true << true << std::vector<int>{470, 470};
         QTest::newRow("S=95") << C{{50, 0}, {45, 0}} << 1000 << 0 << false << true
                               << std::vector<int>{500, 450};
         QTest::newRow("S=100") << C{{50, 0}, {50, 0}} << 1000 << 0 << false << true
                                << std::vector<int>{500, 500};
-        QTest::newRow("S=101 excess 1") << C{{51, 0}, {50, 0}} << 1000 << 0 << false << true
-                                        << std::vector<int>{507, 487};
-        QTest::newRow("S=104 excess 4") << C{{54, 0}, {50, 0}} << 1000 << 0 << false << true
-                                        << std::vector<int>{529, 450};
-        QTest::newRow("S=105 no excess") << C{{55, 0}, {50, 0}} << 1000 << 0 << false << true
-                                         << std::vector<int>{550, 500};
-        QTest::newRow("S=106 unforced") << C{{56, 0}, {50, 0}} << 1000 << 0 << false << false
-                                        << std::vector<int>{};
-        QTest::newRow("S=106 forced") << C{{56, 0}, {50, 0}} << 1000 << 0 << true << true
-                                      << std::vector<int>{560, 500};
+        QTest::newRow("S=101 excess 1")
+            << C{{51, 0}, {50, 0}} << 1000 << 0 << false << true << std::vector<int>{507, 487};
+        QTest::newRow("S=104 excess 4")
+            << C{{54, 0}, {50, 0}} << 1000 << 0 << false << true << std::vector<int>{529, 450};
+        QTest::newRow("S=105 no excess")
+            << C{{55, 0}, {50, 0}} << 1000 << 0 << false << true << std::vector<int>{550, 500};
+        QTest::newRow("S=106 unforced")
+            << C{{56, 0}, {50, 0}} << 1000 << 0 << false << false << std::vector<int>{};
+        QTest::newRow("S=106 forced")
+            << C{{56, 0}, {50, 0}} << 1000 << 0 << true << true << std::vector<int>{560, 500};
         // Client widths on both sides of a column's minimum.
-        QTest::newRow("below minimum") << C{{50, 120}, {50, 0}} << 200 << 0 << false << true
-                                       << std::vector<int>{120, 100};
-        QTest::newRow("at minimum") << C{{50, 120}, {50, 0}} << 240 << 0 << false << true
-                                    << std::vector<int>{120, 120};
-        QTest::newRow("above minimum") << C{{50, 120}, {50, 0}} << 260 << 0 << false << true
-                                       << std::vector<int>{130, 130};
-        QTest::newRow("first column minimum") << C{{50, 10}, {50, 10}} << 200 << 150 << false
-                                              << true << std::vector<int>{150, 100};
+        QTest::newRow("below minimum")
+            << C{{50, 120}, {50, 0}} << 200 << 0 << false << true << std::vector<int>{120, 100};
+        QTest::newRow("at minimum")
+            << C{{50, 120}, {50, 0}} << 240 << 0 << false << true << std::vector<int>{120, 120};
+        QTest::newRow("above minimum")
+            << C{{50, 120}, {50, 0}} << 260 << 0 << false << true << std::vector<int>{130, 130};
+        QTest::newRow("first column minimum")
+            << C{{50, 10}, {50, 10}} << 200 << 150 << false << true << std::vector<int>{150, 100};
         QTest::newRow("list minimum only for the first")
             << C{{50, 10}, {25, 10}, {25, 10}} << 200 << 150 << false << true
             << std::vector<int>{150, 50, 50};
@@ -141,8 +142,8 @@ private slots:
     void headerTakesTheProportionalWidths() {
         Holder holder;
         const int client = holder.list->viewport()->width();
-        const auto expected = app::proportionalWidths({{40, 30}, {20, 20}, {20, 20}, {20, 20}},
-                                                      client, 0, true);
+        const auto expected =
+            app::proportionalWidths({{40, 30}, {20, 20}, {20, 20}, {20, 20}}, client, 0, true);
         QCOMPARE(sectionSizes(*holder.list), *expected);
         holder.resize(800, 300);
         QTRY_COMPARE(sectionSizes(*holder.list),
