@@ -58,9 +58,11 @@ QRadioButton* CSettingsPageOperation::scopeChoice(int autoCheck) const {
 
 bool CSettingsPageOperation::validate() {
     constexpr int kMost = std::numeric_limits<int>::max();
-    return numberIn(levelLimit_, 1, kMost, tr("The level limit must be a whole number of 1 or more."))
+    return numberIn(levelLimit_, 1, kMost,
+                    tr("The level limit must be a whole number of 1 or more."))
                .has_value() &&
-           numberIn(pageLimit_, 1, kMost, tr("The pages limit must be a whole number of 1 or more."))
+           numberIn(pageLimit_, 1, kMost,
+                    tr("The pages limit must be a whole number of 1 or more."))
                .has_value();
 }
 

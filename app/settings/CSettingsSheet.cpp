@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/settings/CSettingsPageConnection.h"
+#include "app/settings/CSettingsPageFilters.h"
 #include "app/settings/CSettingsPageOperation.h"
 
 namespace app {
@@ -17,11 +18,13 @@ int& lastPage() {
 
 }  // namespace
 
-CSettingsSheet::CSettingsSheet(const engine::EngineSettings& settings, QWidget* parent)
+CSettingsSheet::CSettingsSheet(const engine::EngineSettings& settings,
+                               report::FilterConditionList& conditions, QWidget* parent)
     : QDialog(parent), settings_(settings), edited_(settings), tabs_(new QTabWidget) {
     setWindowTitle(tr("Settings"));
     addPage(new CSettingsPageConnection(edited_.connection));
     addPage(new CSettingsPageOperation(edited_.operation, edited_.limits));
+    addPage(new CSettingsPageFilters(conditions));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSettingsSheet::accept);
@@ -43,9 +46,13 @@ void CSettingsSheet::setCurrentPage(int index) {
     if (index >= 0 && index < pageCount()) tabs_->setCurrentIndex(index);
 }
 
-int CSettingsSheet::currentPage() const { return tabs_->currentIndex(); }
+int CSettingsSheet::currentPage() const {
+    return tabs_->currentIndex();
+}
 
-int CSettingsSheet::lastConfirmedPage() { return lastPage(); }
+int CSettingsSheet::lastConfirmedPage() {
+    return lastPage();
+}
 
 void CSettingsSheet::accept() {
     const int active = currentPage();

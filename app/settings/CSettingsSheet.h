@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/settings/EngineSettings.h"
+#include "report/FilterConditionList.h"
 
 class QTabWidget;
 
@@ -19,9 +20,12 @@ class CSettingsSheet : public QDialog {
     Q_OBJECT
 
 public:
-    enum Page { kConnectionPage = 0, kOperationPage = 1 };
+    enum Page { kConnectionPage = 0, kOperationPage = 1, kConditionsPage = 2 };
 
-    explicit CSettingsSheet(const engine::EngineSettings& settings, QWidget* parent = nullptr);
+    // `conditions` is replaced (and stored) on confirmation; the caller then has every page
+    // evaluated again.
+    CSettingsSheet(const engine::EngineSettings& settings, report::FilterConditionList& conditions,
+                   QWidget* parent = nullptr);
     ~CSettingsSheet() override;
 
     // The engine settings as confirmed (as given while the sheet is not confirmed).

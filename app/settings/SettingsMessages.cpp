@@ -15,7 +15,9 @@ SettingsMessages::Asker& asker() {
     return instance;
 }
 
-QString title() { return QStringLiteral("Settings"); }
+QString title() {
+    return QStringLiteral("Settings");
+}
 
 }  // namespace
 
@@ -33,7 +35,11 @@ QMessageBox::StandardButton SettingsMessages::ask(QWidget* parent, const QString
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
 }
 
-void SettingsMessages::setWarner(Warner warner_) { warner() = std::move(warner_); }
-void SettingsMessages::setAsker(Asker asker_) { asker() = std::move(asker_); }
+void SettingsMessages::setWarner(Warner warner_) {
+    warner() = std::move(warner_);
+}
+void SettingsMessages::setAsker(Asker asker_) {
+    asker() = std::move(asker_);
+}
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "app/settings/CSettingsPageConnection.h"
+#include "app/settings/CSettingsPageFilters.h"
 #include "app/settings/CSettingsPageOperation.h"
 #include "app/settings/CSettingsSheet.h"
 #include "app/settings/SettingsMessages.h"
@@ -49,7 +50,7 @@ private slots:
     void proxyFieldsOnlyForANamedProxy() {
         QFETCH(int, proxy);
         QFETCH(bool, enabled);
-        CSettingsSheet sheet({});
+        CSettingsSheet sheet({}, conditions_);
         auto& page = connectionPage(sheet);
         page.proxyChoice(proxy)->click();
         QCOMPARE(page.serverField()->isEnabled(), enabled);
@@ -57,7 +58,7 @@ private slots:
     }
 
     void credentialsOnlyWhenRequired() {
-        CSettingsSheet sheet({});
+        CSettingsSheet sheet({}, conditions_);
         auto& page = connectionPage(sheet);
         QVERIFY(!page.loginField()->isEnabled());
         QVERIFY(!page.passwordField()->isEnabled());
@@ -77,7 +78,7 @@ private slots:
         settings.operation.autoCheck = 2;
         settings.operation.showOrig = true;
         settings.limits.levelLimit = 3;
-        CSettingsSheet sheet(settings);
+        CSettingsSheet sheet(settings, conditions_);
         QVERIFY(connectionPage(sheet).proxyChoice(2)->isChecked());
         QCOMPARE(connectionPage(sheet).portField()->text(), QString("3128"));
         QVERIFY(operationPage(sheet).scopeChoice(2)->isChecked());
@@ -93,20 +94,27 @@ private slots:
         const QString port = "The port must be a whole number from 0 to 65535.";
         const QString level = "The level limit must be a whole number of 1 or more.";
         const QString pages = "The pages limit must be a whole number of 1 or more.";
-        QTest::newRow("port above 65535") << "port" << "65536" << 0 << port;
-        QTest::newRow("negative port") << "port" << "-1" << 0 << port;
-        QTest::newRow("letters in the port") << "port" << "80a" << 0 << port;
-        QTest::newRow("level limit 0") << "level" << "0" << 1 << level;
-        QTest::newRow("level limit below 0") << "level" << "-3" << 1 << level;
-        QTest::newRow("letters in the pages limit") << "pages" << "ten" << 1 << pages;
-        QTest::newRow("empty pages limit") << "pages" << "" << 1 << pages;
+        QTest::newRow("port above 65535") << "port"
+                                          << "65536" << 0 << port;
+        QTest::newRow("negative port") << "port"
+                                       << "-1" << 0 << port;
+        QTest::newRow("letters in the port") << "port"
+                                             << "80a" << 0 << port;
+        QTest::newRow("level limit 0") << "level"
+                                       << "0" << 1 << level;
+        QTest::newRow("level limit below 0") << "level"
+                                             << "-3" << 1 << level;
+        QTest::newRow("letters in the pages limit") << "pages"
+                                                    << "ten" << 1 << pages;
+        QTest::newRow("empty pages limit") << "pages"
+                                           << "" << 1 << pages;
     }
     void badValuesAreRefused() {
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(int, page);
         QFETCH(QString, message);
-        CSettingsSheet sheet({});
+        CSettingsSheet sheet({}, conditions_);
         connectionPage(sheet).proxyChoice(2)->click();
         QLineEdit* edit = field == "port"    ? connectionPage(sheet).portField()
                           : field == "level" ? operationPage(sheet).levelLimitField()
@@ -120,7 +128,7 @@ private slots:
     }
 
     void boundaryValuesAreTaken() {
-        CSettingsSheet sheet({});
+        CSettingsSheet sheet({}, conditions_);
         connectionPage(sheet).proxyChoice(2)->click();
         connectionPage(sheet).portField()->setText("65535");
         operationPage(sheet).levelLimitField()->setText("1");
@@ -131,7 +139,7 @@ private slots:
     }
 
     void aPortOfAnUnusedProxyIsNotRefused() {
-        CSettingsSheet sheet({});
+        CSettingsSheet sheet({}, conditions_);
         connectionPage(sheet).portField()->setText("x");
         sheet.accept();
         QVERIFY(warnings_.isEmpty());
@@ -139,7 +147,7 @@ private slots:
     }
 
     void nothingIsStoredUntilConfirmed() {
-        CSettingsSheet sheet({});
+        CSettingsSheet sheet({}, conditions_);
         auto& page = connectionPage(sheet);
         page.proxyChoice(2)->click();
         page.serverField()->setText("127.0.0.1");
@@ -163,26 +171,41 @@ private slots:
     }
 
     void cancellingStoresNothing() {
-        CSettingsSheet sheet({});
+        CSettingsSheet sheet({}, conditions_);
         operationPage(sheet).pageLimitField()->setText("20");
         sheet.reject();
         QCOMPARE(engine::loadSettings(), engine::EngineSettings{});
         QCOMPARE(sheet.engineSettings(), engine::EngineSettings{});
     }
 
+    void confirmingReplacesAndStoresTheConditions() {
+        conditions_ = report::FilterConditionList::makeDefaults();
+        {
+            CSettingsSheet sheet({}, conditions_);
+            auto& page = *static_cast<app::CSettingsPageFilters*>(
+                sheet.page(CSettingsSheet::kConditionsPage));
+            page.selectRow(0);
+            page.removeCondition();
+            QCOMPARE(conditions_.conditions().size(), std::size_t{6});
+            sheet.accept();
+        }
+        QCOMPARE(conditions_.conditions().size(), std::size_t{5});
+        QCOMPARE(report::FilterConditionList::load().conditions(), conditions_.conditions());
+    }
+
     void reopensOnTheLastConfirmedPage() {
         {
-            CSettingsSheet sheet({});
+            CSettingsSheet sheet({}, conditions_);
             sheet.setCurrentPage(CSettingsSheet::kOperationPage);
             sheet.accept();
         }
         {
-            CSettingsSheet sheet({});
+            CSettingsSheet sheet({}, conditions_);
             QCOMPARE(sheet.currentPage(), int(CSettingsSheet::kOperationPage));
             sheet.setCurrentPage(CSettingsSheet::kConnectionPage);
             sheet.reject();
         }
-        CSettingsSheet sheet({});
+        CSettingsSheet sheet({}, conditions_);
         QCOMPARE(sheet.currentPage(), int(CSettingsSheet::kOperationPage));
         QCOMPARE(CSettingsSheet::lastConfirmedPage(), int(CSettingsSheet::kOperationPage));
     }
@@ -190,6 +213,7 @@ private slots:
 private:
     std::unique_ptr<QTemporaryDir> home_;
     QStringList warnings_;
+    report::FilterConditionList conditions_;
 };
 
 QTEST_MAIN(CSettingsSheetTest)
