@@ -112,7 +112,8 @@ void CFilterConditionDlg::fillColors() {
     filling_ = true;
     auto* model = new QStandardItemModel(color_);
     for (const auto& named : report::kNamedColors) {
-        auto* item = new QStandardItem(QString::fromUtf8(named.name.data(), qsizetype(named.name.size())));
+        auto* item =
+            new QStandardItem(QString::fromUtf8(named.name.data(), qsizetype(named.name.size())));
         item->setData(qtColor(named.color), Qt::DecorationRole);
         model->appendRow(item);
     }

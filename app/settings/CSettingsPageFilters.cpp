@@ -27,8 +27,7 @@ bool editInDialog(report::FilterCondition& condition, QWidget* parent) {
 
 }  // namespace
 
-CSettingsPageFilters::CSettingsPageFilters(report::FilterConditionList& conditions,
-                                           QWidget* parent)
+CSettingsPageFilters::CSettingsPageFilters(report::FilterConditionList& conditions, QWidget* parent)
     : CSettingsPage(tr("Conditions"), parent),
       conditions_(conditions),
       model_(new FilterConditionsModel(conditions, this)),
@@ -76,7 +75,9 @@ CSettingsPageFilters::CSettingsPageFilters(report::FilterConditionList& conditio
     updateEnabled();
 }
 
-CSettingsPageFilters::~CSettingsPageFilters() { list_->saveLayout(); }
+CSettingsPageFilters::~CSettingsPageFilters() {
+    list_->saveLayout();
+}
 
 int CSettingsPageFilters::selectedRow() const {
     const QModelIndexList rows = list_->selectionModel()->selectedRows();
@@ -88,8 +89,8 @@ void CSettingsPageFilters::selectRow(int row) {
         list_->selectionModel()->clearSelection();
         return;
     }
-    list_->selectionModel()->select(model_->index(row, 0), QItemSelectionModel::ClearAndSelect |
-                                                               QItemSelectionModel::Rows);
+    list_->selectionModel()->select(
+        model_->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     list_->setCurrentIndex(model_->index(row, 0));
 }
 

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/settings/CSettingsPageConnection.h"
+#include "app/settings/CSettingsPageCustomize.h"
 #include "app/settings/CSettingsPageFilters.h"
 #include "app/settings/CSettingsPageOperation.h"
 
@@ -19,12 +20,14 @@ int& lastPage() {
 }  // namespace
 
 CSettingsSheet::CSettingsSheet(const engine::EngineSettings& settings,
-                               report::FilterConditionList& conditions, QWidget* parent)
+                               report::FilterConditionList& conditions,
+                               std::vector<CMyListCtrl*> lists, QWidget* parent)
     : QDialog(parent), settings_(settings), edited_(settings), tabs_(new QTabWidget) {
     setWindowTitle(tr("Settings"));
     addPage(new CSettingsPageConnection(edited_.connection));
     addPage(new CSettingsPageOperation(edited_.operation, edited_.limits));
     addPage(new CSettingsPageFilters(conditions));
+    addPage(new CSettingsPageCustomize(std::move(lists)));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSettingsSheet::accept);
@@ -44,6 +47,11 @@ void CSettingsSheet::addPage(CSettingsPage* page) {
 
 void CSettingsSheet::setCurrentPage(int index) {
     if (index >= 0 && index < pageCount()) tabs_->setCurrentIndex(index);
+}
+
+void CSettingsSheet::showCustomize(const CMyListCtrl* list) {
+    static_cast<CSettingsPageCustomize*>(page(kCustomizePage))->selectList(list);
+    setCurrentPage(kCustomizePage);
 }
 
 int CSettingsSheet::currentPage() const {

@@ -11,6 +11,7 @@ class QTabWidget;
 
 namespace app {
 
+class CMyListCtrl;
 class CSettingsPage;
 
 // The settings sheet "Settings": its pages edit copies, and only confirming the sheet (after
@@ -20,18 +21,21 @@ class CSettingsSheet : public QDialog {
     Q_OBJECT
 
 public:
-    enum Page { kConnectionPage = 0, kOperationPage = 1, kConditionsPage = 2 };
+    enum Page { kConnectionPage = 0, kOperationPage = 1, kConditionsPage = 2, kCustomizePage = 3 };
 
     // `conditions` is replaced (and stored) on confirmation; the caller then has every page
-    // evaluated again.
+    // evaluated again. `lists` are the customisable lists by title (not owned; they must
+    // outlive the sheet), given their chosen columns on confirmation.
     CSettingsSheet(const engine::EngineSettings& settings, report::FilterConditionList& conditions,
-                   QWidget* parent = nullptr);
+                   std::vector<CMyListCtrl*> lists = {}, QWidget* parent = nullptr);
     ~CSettingsSheet() override;
 
     // The engine settings as confirmed (as given while the sheet is not confirmed).
     const engine::EngineSettings& engineSettings() const { return settings_; }
 
     void setCurrentPage(int index);
+    // Shows the "Customize" page with this list chosen (the list's "Customize" entry).
+    void showCustomize(const CMyListCtrl* list);
     int currentPage() const;
     int pageCount() const { return static_cast<int>(pages_.size()); }
     CSettingsPage* page(int index) const { return pages_.at(static_cast<std::size_t>(index)); }

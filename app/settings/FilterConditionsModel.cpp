@@ -45,17 +45,17 @@ QVariant FilterConditionsModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ForegroundRole && !condition.enabled)
         return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
     switch (index.column()) {
-    case kName:
-        if (role == Qt::DisplayRole) return QString::fromStdString(condition.name);
-        if (role == Qt::CheckStateRole) return condition.enabled ? Qt::Checked : Qt::Unchecked;
-        break;
-    case kColor:
-        if (role == Qt::DisplayRole) return colorName(condition);
-        if (role == Qt::DecorationRole) return qtColor(report::colorOf(condition));
-        break;
-    default:
-        if (role == Qt::DisplayRole) return tr("n/a");
-        break;
+        case kName:
+            if (role == Qt::DisplayRole) return QString::fromStdString(condition.name);
+            if (role == Qt::CheckStateRole) return condition.enabled ? Qt::Checked : Qt::Unchecked;
+            break;
+        case kColor:
+            if (role == Qt::DisplayRole) return colorName(condition);
+            if (role == Qt::DecorationRole) return qtColor(report::colorOf(condition));
+            break;
+        default:
+            if (role == Qt::DisplayRole) return tr("n/a");
+            break;
     }
     return {};
 }
@@ -78,18 +78,18 @@ QVariant FilterConditionsModel::headerData(int section, Qt::Orientation orientat
                                            int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     switch (section) {
-    case kName:
-        return tr("Condition Name (shown in applied order)");
-    case kColor:
-        return tr("Color");
-    case kConnection:
-        return tr("Connection");
-    case kTime:
-        return tr("Time");
-    case kDescription:
-        return tr("Description");
-    default:
-        return {};
+        case kName:
+            return tr("Condition Name (shown in applied order)");
+        case kColor:
+            return tr("Color");
+        case kConnection:
+            return tr("Connection");
+        case kTime:
+            return tr("Time");
+        case kDescription:
+            return tr("Description");
+        default:
+            return {};
     }
 }
 

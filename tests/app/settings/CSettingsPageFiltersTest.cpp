@@ -55,7 +55,8 @@ private slots:
 
     void modelPassesTheModelTester() {
         FilterConditionsModel model(conditions_);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.append(slowPages(2));
         QVERIFY(model.move(0, 1));
         model.remove(3);
