@@ -90,15 +90,21 @@ CSettingsPageCustomize::CSettingsPageCustomize(std::vector<CMyListCtrl*> lists, 
     fill();
 }
 
-int CSettingsPageCustomize::selectedList() const { return listBox_->currentIndex(); }
+int CSettingsPageCustomize::selectedList() const {
+    return listBox_->currentIndex();
+}
 
 void CSettingsPageCustomize::selectList(const CMyListCtrl* list) {
     const auto found = std::find(lists_.begin(), lists_.end(), list);
     if (found != lists_.end()) listBox_->setCurrentIndex(int(found - lists_.begin()));
 }
 
-std::vector<int> CSettingsPageCustomize::visibleColumns() const { return numbersOf(visible_); }
-std::vector<int> CSettingsPageCustomize::hiddenColumns() const { return numbersOf(hidden_); }
+std::vector<int> CSettingsPageCustomize::visibleColumns() const {
+    return numbersOf(visible_);
+}
+std::vector<int> CSettingsPageCustomize::hiddenColumns() const {
+    return numbersOf(hidden_);
+}
 
 void CSettingsPageCustomize::keepShown() {
     // The visible list may have been reordered by dragging; its rows are the truth.

@@ -74,6 +74,8 @@ const CMyListCtrl::Column* CMyListCtrl::column(int number) const {
 void CMyListCtrl::rebuildColumns() {
     const bool updates = updatesEnabled();
     setUpdatesEnabled(false);
+    // Showing and hiding sections resizes them; that is not the user sizing a column.
+    applyingWidths_ = true;
     QHeaderView* view = header();
     for (int logical = 0; logical < view->count(); ++logical) {
         const Column* definition = column(logical);
@@ -83,6 +85,7 @@ void CMyListCtrl::rebuildColumns() {
     for (const Column& definition : columns_)
         if (definition.visible) order.push_back(definition.number);
     applyOrder(order);
+    applyingWidths_ = false;
     layoutColumns(true);
     setUpdatesEnabled(updates);
 }

@@ -163,8 +163,8 @@ private slots:
         app::CSettingsSheet sheet({}, conditions, {&site_->list, &analysis_->list});
         sheet.showCustomize(&analysis_->list);
         QCOMPARE(sheet.currentPage(), int(app::CSettingsSheet::kCustomizePage));
-        auto* page = static_cast<CSettingsPageCustomize*>(
-            sheet.page(app::CSettingsSheet::kCustomizePage));
+        auto* page =
+            static_cast<CSettingsPageCustomize*>(sheet.page(app::CSettingsSheet::kCustomizePage));
         QCOMPARE(page->selectedList(), 1);
     }
 

@@ -151,6 +151,22 @@ private slots:
                                               holder.list->viewport()->width(), 0, false));
     }
 
+    void hidingAndShowingKeepsTheShare() {
+        Holder holder;
+        holder.list->setColumnVisible(2, false);
+        holder.list->setColumnVisible(2, true);
+        QCOMPARE(holder.list->columns(), holder.list->defaultColumns());
+    }
+
+    void aWidthTheUserSetBecomesTheShare() {
+        Holder holder;
+        const int client = holder.list->viewport()->width();
+        holder.list->header()->resizeSection(1, client / 2);
+        QCOMPARE(holder.list->column(1)->width, 50);
+        QVERIFY(holder.list->saveLayout());
+        QCOMPARE(persist::readIntValue(kSection, "1_size"), std::optional<std::int32_t>(50));
+    }
+
     void layoutSurvivesSaveAndLoad() {
         {
             Holder holder;
