@@ -72,8 +72,10 @@ const CMyListCtrl::Column* CMyListCtrl::column(int number) const {
 }
 
 void CMyListCtrl::rebuildColumns() {
-    const bool updates = updatesEnabled();
-    setUpdatesEnabled(false);
+    // Updates are locked only while the list is on screen: switching them off and on while it
+    // is being shown for the first time leaves it unpainted.
+    const bool lock = isVisible() && updatesEnabled();
+    if (lock) setUpdatesEnabled(false);
     // Showing and hiding sections resizes them; that is not the user sizing a column.
     applyingWidths_ = true;
     QHeaderView* view = header();
@@ -87,7 +89,7 @@ void CMyListCtrl::rebuildColumns() {
     applyOrder(order);
     applyingWidths_ = false;
     layoutColumns(true);
-    setUpdatesEnabled(updates);
+    if (lock) setUpdatesEnabled(true);
 }
 
 void CMyListCtrl::applyOrder(const std::vector<int>& numbers) {
@@ -139,10 +141,8 @@ void CMyListCtrl::userResized(int logical, int /*oldSize*/, int newSize) {
 
 void CMyListCtrl::resizeEvent(QResizeEvent* event) {
     QTreeView::resizeEvent(event);
-    const bool updates = updatesEnabled();
-    setUpdatesEnabled(false);
+    // Within a resize the list is painted once afterwards anyway.
     layoutColumns(false);
-    setUpdatesEnabled(updates);
 }
 
 void CMyListCtrl::loadLayout() {
