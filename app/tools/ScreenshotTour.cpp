@@ -12,6 +12,8 @@
 #include <functional>
 
 #include "app/main/PagelystApp.h"
+#include "app/settings/CFilterConditionDlg.h"
+#include "app/settings/CSettingsSheet.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/CAboutDlg.h"
 #include "app/shell/CApplication.h"
@@ -110,6 +112,20 @@ int main(int argc, char* argv[]) {
         app::CAboutDlg about(&window);
         about.show();
         ok = shoot(out, QStringLiteral("04-about.png")) && ok;
+    }
+    {
+        app::CSettingsSheet sheet(context.manager().settings(), context.conditions(), {}, &window);
+        sheet.resize(560, 460);
+        sheet.show();
+        for (int page = 0; page < sheet.pageCount(); ++page) {
+            sheet.setCurrentPage(page);
+            ok = shoot(out, QStringLiteral("06-settings-%1.png").arg(page + 1)) && ok;
+        }
+    }
+    if (!context.conditions().conditions().empty()) {
+        app::CFilterConditionDlg condition(context.conditions().conditions().front(), &window);
+        condition.show();
+        ok = shoot(out, QStringLiteral("07-condition.png")) && ok;
     }
     window.close();
     settle(200);
