@@ -76,6 +76,8 @@ public:
 
 signals:
     void recentAddressesChanged();
+    // The highlighting conditions were replaced: every page's colour is evaluated again.
+    void conditionsChanged();
 
 private:
     void handleBatch(const std::vector<engine::EngineMessage>& messages);

@@ -10,6 +10,8 @@
 
 namespace app {
 
+class CMyListCtrl;
+
 class CTabPane;
 
 // One view of the main window's selection bar, as the views container sees it. Every method
@@ -44,6 +46,8 @@ public:
     virtual void forgetPage(const engine::PageEntry* page) = 0;
     // The window closes: store what the view keeps (list layouts).
     virtual void saveState() {}
+    // The lists of this view whose columns the "Customize" page reshapes.
+    virtual std::vector<CMyListCtrl*> customisableLists() { return {}; }
     // The widgets F6 and Shift+F6 move the focus between, in order.
     virtual std::vector<QWidget*> focusPanes() { return {widget()}; }
 };

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "app/settings/CSettingsSheet.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/CAddressBar.h"
 #include "app/shell/CApplication.h"
@@ -286,6 +287,19 @@ void CMainFrame::updateTitle() {
     setWindowTitle(path.isEmpty() ? product : QFileInfo(path).fileName() + " - " + product);
 }
 
+void CMainFrame::openSettings(CMyListCtrl* customize) {
+    std::vector<CMyListCtrl*> lists;
+    for (AppView* view : mainView_->views()) {
+        for (CMyListCtrl* list : view->customisableLists()) lists.push_back(list);
+    }
+    CSettingsSheet sheet(context_.manager().settings(), context_.conditions(), lists, this);
+    if (customize) sheet.showCustomize(customize);
+    if (sheet.exec() != QDialog::Accepted) return;
+    context_.manager().setSettings(sheet.engineSettings());
+    context_.applyCrawlSettings();
+    emit context_.conditionsChanged();
+}
+
 void CMainFrame::runCommand(CommandId id) {
     const bool editing = id == CommandId::Cut || id == CommandId::Copy || id == CommandId::Paste ||
                          id == CommandId::Undo;
@@ -329,6 +343,9 @@ bool CMainFrame::runOwnCommand(CommandId id) {
             }
             return true;
         }
+        case CommandId::Settings:
+            openSettings();
+            return true;
         case CommandId::OpenScenario:
             ScenarioCommands::open(this, context_);
             application_.documentChanged();

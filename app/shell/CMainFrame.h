@@ -15,6 +15,8 @@ class QToolBar;
 
 namespace app {
 
+class CMyListCtrl;
+
 class AppContext;
 class CAddressBar;
 class CApplication;
@@ -53,6 +55,10 @@ public:
     void showIdleStatus(const QString& text);
     void refreshPageCount();
     void updateTitle();
+
+    // The "Settings" sheet, on the "Customize" page for `customize` when given; confirmed, its
+    // settings reach the engine and the crawl, and every window colours its pages again.
+    void openSettings(CMyListCtrl* customize = nullptr);
 
     // The placement and bar visibility, written to "Main Window".
     void savePlacement() const;

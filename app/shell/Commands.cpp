@@ -25,7 +25,7 @@ constexpr std::array<CommandSpec, kCommandCount> kTable{{
     {C::Find, "F&ind...\tCtrl+F", "Ctrl+F", "Find the specified text\nFind", false},
     {C::FindNext, "Find Ne&xt\tF3", "F3", "Repeat the last action\nFind Next", false},
     {C::WordWrap, "&Word Wrap", "", "Wrap long lines\nWord Wrap", false},
-    {C::Settings, "Setti&ngs...", "", "View/Edit profiler properties\nProfiler Properties", false},
+    {C::Settings, "Setti&ngs...", "", "View/Edit profiler properties\nProfiler Properties", true},
     {C::ToggleToolBar, "&Toolbar", "", "Show or hide the toolbar\nToggle ToolBar", true},
     {C::ToggleAddressBar, "A&ddress Bar", "", "Show or hide the addressbar\nToggle AddressBar", true},
     {C::ToggleStatusBar, "Stat&us Bar", "", "Show or hide the status bar\nToggle StatusBar", true},

@@ -126,6 +126,12 @@ MainView::~MainView() {
     context_.removeListener(this);
 }
 
+std::vector<AppView*> MainView::views() const {
+    std::vector<AppView*> made;
+    for (const auto& [key, view] : views_) made.push_back(view.get());
+    return made;
+}
+
 AppView* MainView::view(int key) const {
     const auto it = views_.find(key);
     return it == views_.end() ? nullptr : it->second.get();

@@ -65,6 +65,8 @@ public:
     int activeView() const { return active_; }
     AppView* view(int key) const;
     AppView* activeAppView() const { return view(active_); }
+    // Every view this container made, in key order.
+    std::vector<AppView*> views() const;
     CChoiceBar& selectionBar() const { return *bar_; }
 
     // The connection index every view shows; choosing the current one again changes nothing.

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QSortFilterProxyModel>
@@ -11,15 +10,18 @@
 #include <QVBoxLayout>
 
 #include "app/shell/AppContext.h"
+#include "app/shell/CMainFrame.h"
 #include "app/shell/MainView.h"
 #include "app/shell/MessageBoxes.h"
 #include "app/sitetree/PageDetailsModel.h"
 #include "app/sitetree/SaveElementAs.h"
 #include "app/sitetree/SiteTreeModel.h"
 #include "app/sitetree/SiteTreeSortModel.h"
+#include "app/widgets/CMyListCtrl.h"
 #include "app/widgets/CTabPane.h"
 #include "app/widgets/Icons.h"
 #include "engine/settings/BrowserCommand.h"
+#include "persist/SettingsMap.h"
 #include "report/PageInformation.h"
 #include "report/SiteColumns.h"
 
@@ -28,7 +30,7 @@ namespace app {
 namespace {
 
 constexpr int kMinimumColumnWidth = 40;
-constexpr int kDetailsPadding = 16;
+constexpr int kPropertyShare = 50;  // percent of the details list
 
 // The removals' questions, asked as message boxes.
 class QuestionBoxes final : public engine::SiteTreeQuestions {
@@ -64,7 +66,7 @@ CSiteTreeDlg::CSiteTreeDlg(MainView& host)
       sorted_(new SiteTreeSortModel(this)),
       tree_(new QTreeView),
       details_(new PageDetailsModel(host.context().conditions(), this)),
-      detailsList_(new QTreeView),
+      detailsList_(new CMyListCtrl(std::string(persist::section::kPageDetails))),
       noPage_(new QLabel(QString::fromStdString(report::noPageHtml()))),
       detailsStack_(new QStackedWidget) {
     sorted_->setSourceModel(model_);
@@ -79,12 +81,21 @@ CSiteTreeDlg::CSiteTreeDlg(MainView& host)
     tree_->header()->setSortIndicator(-1, Qt::AscendingOrder);
     tree_->setSortingEnabled(true);
 
+    detailsList_->setTitle(tr("Site Tree"));
+    detailsList_->addColumn(0, tr("Property"), kPropertyShare, kMinimumColumnWidth);
+    detailsList_->addColumn(1, tr("Value"), 100 - kPropertyShare, kMinimumColumnWidth);
     detailsList_->setModel(details_);
+    detailsList_->loadLayout();
     detailsList_->setObjectName(QStringLiteral("pageDetails"));
     detailsList_->setRootIsDecorated(false);
     detailsList_->setUniformRowHeights(true);
-    detailsList_->header()->setStretchLastSection(true);
     detailsList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    detailsList_->setCustomizeHandler(
+        [this](CMyListCtrl& list) { host_.frame().openSettings(&list); });
+    connect(&host.context(), &AppContext::conditionsChanged, this, [this] {
+        model_->conditionsChanged();
+        details_->refresh();
+    });
     noPage_->setTextFormat(Qt::RichText);
     noPage_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     noPage_->setMargin(6);
@@ -275,20 +286,19 @@ void CSiteTreeDlg::showDetails() {
 }
 
 void CSiteTreeDlg::layoutDetails() {
-    // Group captions run across both columns, so the names' column is as wide as the longest
-    // name and the values get the rest of the narrow pane.
-    const QFontMetrics metrics(detailsList_->font());
-    int widest = 0;
+    // Group captions run across both columns.
     const auto& rows = details_->rows();
     for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-        const auto& line = rows[static_cast<std::size_t>(row)];
-        detailsList_->setFirstColumnSpanned(row, {}, line.group);
-        if (!line.group)
-            widest =
-                std::max(widest, metrics.horizontalAdvance(QString::fromStdString(line.property)));
+        detailsList_->setFirstColumnSpanned(row, {}, rows[static_cast<std::size_t>(row)].group);
     }
-    detailsList_->header()->resizeSection(0,
-                                          std::max(kMinimumColumnWidth, widest + kDetailsPadding));
+}
+
+std::vector<CMyListCtrl*> CSiteTreeDlg::customisableLists() {
+    return {detailsList_};
+}
+
+void CSiteTreeDlg::saveState() {
+    detailsList_->saveLayout();
 }
 
 bool CSiteTreeDlg::engineMessage(const engine::EngineMessage& message) {

@@ -40,6 +40,8 @@ public:
     void connectionChanged(int index) override;
     void forgetPage(const engine::PageEntry* page) override;
     std::vector<QWidget*> focusPanes() override;
+    std::vector<CMyListCtrl*> customisableLists() override;
+    void saveState() override;
 
     QTreeView* treeView() const { return tree_; }
     SiteTreeModel* model() const { return model_; }
@@ -69,7 +71,7 @@ private:
     QSortFilterProxyModel* sorted_;
     QTreeView* tree_;
     PageDetailsModel* details_;
-    QTreeView* detailsList_;
+    CMyListCtrl* detailsList_;
     QLabel* noPage_;
     QStackedWidget* detailsStack_;
     CTabPane* pane_;

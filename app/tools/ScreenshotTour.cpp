@@ -114,7 +114,10 @@ int main(int argc, char* argv[]) {
         ok = shoot(out, QStringLiteral("04-about.png")) && ok;
     }
     {
-        app::CSettingsSheet sheet(context.manager().settings(), context.conditions(), {}, &window);
+        const auto lists =
+            siteTree ? siteTree->customisableLists() : std::vector<app::CMyListCtrl*>{};
+        app::CSettingsSheet sheet(context.manager().settings(), context.conditions(), lists,
+                                  &window);
         sheet.resize(560, 460);
         sheet.show();
         for (int page = 0; page < sheet.pageCount(); ++page) {

@@ -90,22 +90,10 @@ const std::vector<Rule>& rules() {
 
 // Commands the program does not carry out yet: their view or dialog is still missing.
 const std::set<CommandId> kNotBuilt = {
-    C::Print,
-    C::SelectAll,
-    C::Find,
-    C::FindNext,
-    C::WordWrap,
-    C::Settings,
-    C::ViewPageAnalysis,
-    C::ViewAnalysis,
-    C::ViewStatistics,
-    C::ViewReports,
-    C::AnalyzePageSource,
-    C::ShowDetails,
-    C::NewStatistics,
-    C::NewReport,
-    C::EditStyles,
-    C::TipOfTheDay,
+    C::Print,       C::SelectAll,         C::Find,         C::FindNext,
+    C::WordWrap,    C::ViewPageAnalysis,  C::ViewAnalysis, C::ViewStatistics,
+    C::ViewReports, C::AnalyzePageSource, C::ShowDetails,  C::NewStatistics,
+    C::NewReport,   C::EditStyles,        C::TipOfTheDay,
 };
 
 }  // namespace
