@@ -5,6 +5,7 @@
 
 #include "cli/CliOptions.h"
 #include "query/TextCase.h"
+#include "report/PageInformation.h"
 
 namespace cli {
 
@@ -59,13 +60,8 @@ std::optional<std::string> ConditionCheck::prepare(const std::vector<std::string
 }
 
 std::vector<std::string> ConditionCheck::matched(engine::PageEntry& page) const {
-    const auto times = [&page](int index) {
-        const engine::PageFigures figures = page.figures(index);
-        return report::PageTimes{figures.downloadTime, figures.browseTime};
-    };
     std::vector<std::string> names;
-    for (const auto& condition :
-         conditions_.evaluate(page.state() == engine::PageState::Finished, times)) {
+    for (const auto& condition : report::matchingConditions(conditions_, page)) {
         names.push_back(condition.name);
     }
     return names;

@@ -51,11 +51,7 @@ void addErrors(const engine::PageFigures& figures, std::vector<InformationRow>& 
 
 void addConditions(engine::PageEntry& page, const FilterConditionList& conditions,
                    std::vector<InformationRow>& rows) {
-    const PageTimesFor times = [&page](int index) {
-        const engine::PageFigures figures = page.figures(index);
-        return PageTimes{figures.downloadTime, figures.browseTime};
-    };
-    const auto matched = conditions.evaluate(page.state() == engine::PageState::Finished, times);
+    const auto matched = matchingConditions(conditions, page);
     if (matched.empty()) return;
     rows.push_back(group("Condition(s):"));
     for (const FilterCondition& condition : matched) {
@@ -66,6 +62,15 @@ void addConditions(engine::PageEntry& page, const FilterConditionList& condition
 }
 
 }  // namespace
+
+std::vector<FilterCondition> matchingConditions(const FilterConditionList& conditions,
+                                                engine::PageEntry& page) {
+    const PageTimesFor times = [&page](int index) {
+        const engine::PageFigures figures = page.figures(index);
+        return PageTimes{figures.downloadTime, figures.browseTime};
+    };
+    return conditions.evaluate(page.state() == engine::PageState::Finished, times);
+}
 
 std::vector<InformationRow> pageInformation(engine::PageEntry& page, int connection,
                                             InformationForm form,

@@ -21,6 +21,11 @@ struct InformationRow {
     bool operator==(const InformationRow&) const = default;
 };
 
+// The conditions the page meets now, in list order (none until it has finished); the first one
+// gives the page its colour.
+std::vector<FilterCondition> matchingConditions(const FilterConditionList& conditions,
+                                                engine::PageEntry& page);
+
 // The two forms of the list: the load figures of one connection (the Site Tree's details
 // pane), or the download and browse times of every connection.
 enum class InformationForm { SingleConnection, AllConnections };

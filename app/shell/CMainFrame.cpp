@@ -136,16 +136,16 @@ CMainFrame::CMainFrame(CApplication& application, AppContext& context, IdleStatu
 CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::makeActions() {
-    for (const CommandSpec& spec : commandTable()) {
-        auto* made = new QAction(QString::fromLatin1(spec.menuText), this);
-        made->setShortcuts(commandKeys(spec.id));
-        made->setStatusTip(app::statusTip(spec.id));
-        made->setToolTip(app::toolTip(spec.id));
-        made->setCheckable(checkable(spec.id));
+    for (const CommandEntry& entry : commandTable()) {
+        auto* made = new QAction(QString::fromLatin1(entry.menuText), this);
+        made->setShortcuts(commandKeys(entry.id));
+        made->setStatusTip(app::statusTip(entry.id));
+        made->setToolTip(app::toolTip(entry.id));
+        made->setCheckable(checkable(entry.id));
         // Window-wide keys: the shortcuts work whichever menu the active view shows.
         made->setShortcutContext(Qt::WindowShortcut);
         addAction(made);
-        const CommandId id = spec.id;
+        const CommandId id = entry.id;
         connect(made, &QAction::triggered, this, [this, id] { runCommand(id); });
         actions_[static_cast<std::size_t>(id)] = made;
     }
@@ -255,10 +255,10 @@ CommandState CMainFrame::commandState() const {
 
 void CMainFrame::updateCommands() {
     const CommandState state = commandState();
-    for (const CommandSpec& spec : commandTable()) {
-        action(spec.id)->setEnabled(commandEnabled(spec.id, state));
-        if (const int key = viewOf(spec.id); key >= 0)
-            action(spec.id)->setChecked(key == state.activeView);
+    for (const CommandEntry& entry : commandTable()) {
+        action(entry.id)->setEnabled(commandEnabled(entry.id, state));
+        if (const int key = viewOf(entry.id); key >= 0)
+            action(entry.id)->setChecked(key == state.activeView);
     }
     action(CommandId::Auto)->setChecked(context_.tree().crawlController().enabled);
     action(CommandId::ToggleToolBar)->setChecked(!toolBar_->isHidden());

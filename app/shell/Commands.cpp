@@ -8,7 +8,7 @@ namespace {
 using C = CommandId;
 
 // clang-format off
-constexpr std::array<CommandSpec, kCommandCount> kTable{{
+constexpr std::array<CommandEntry, kCommandCount> kTable{{
     {C::OpenUrl, "Open &URL...\tCtrl+U", "Ctrl+U", "Analyze URL\nAnalyze URL", true},
     {C::Analyze, "Analyze", "", "Analyze page specified in address bar\nAnalyze specified page", true},
     {C::OpenScenario, "&Open Scenario...\tCtrl+O", "Ctrl+O", "Open Scenario\nOpen Scenario", true},
@@ -122,20 +122,20 @@ bool ruleHolds(CommandId id, const CommandState& s) {
 
 }  // namespace
 
-const std::array<CommandSpec, kCommandCount>& commandTable() {
+const std::array<CommandEntry, kCommandCount>& commandTable() {
     static const bool ordered = tableInOrder();
     Q_ASSERT(ordered);
     (void)ordered;
     return kTable;
 }
 
-const CommandSpec& commandSpec(CommandId id) {
+const CommandEntry& commandEntry(CommandId id) {
     return commandTable()[static_cast<std::size_t>(id)];
 }
 
 QList<QKeySequence> commandKeys(CommandId id) {
     QList<QKeySequence> keys;
-    const QString text = QString::fromLatin1(commandSpec(id).keys);
+    const QString text = QString::fromLatin1(commandEntry(id).keys);
     for (const QString& part : text.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
         keys.push_back(QKeySequence::fromString(part, QKeySequence::PortableText));
     }
@@ -143,16 +143,16 @@ QList<QKeySequence> commandKeys(CommandId id) {
 }
 
 QString statusTip(CommandId id) {
-    return QString::fromLatin1(commandSpec(id).prompt).section(QLatin1Char('\n'), 0, 0);
+    return QString::fromLatin1(commandEntry(id).prompt).section(QLatin1Char('\n'), 0, 0);
 }
 
 QString toolTip(CommandId id) {
-    const QString prompt = QString::fromLatin1(commandSpec(id).prompt);
+    const QString prompt = QString::fromLatin1(commandEntry(id).prompt);
     return prompt.contains(QLatin1Char('\n')) ? prompt.section(QLatin1Char('\n'), 1) : prompt;
 }
 
 bool commandEnabled(CommandId id, const CommandState& state) {
-    return commandSpec(id).built && ruleHolds(id, state);
+    return commandEntry(id).built && ruleHolds(id, state);
 }
 
 }  // namespace app

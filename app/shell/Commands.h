@@ -88,7 +88,7 @@ struct CommandState {
 // A command as the table gives it: the menu text (with its mnemonic and key hint), the keys,
 // the prompt ("status bar text\ntool tip"), and whether its view or dialog is part of this
 // program yet. A command whose view has not been built is shown disabled.
-struct CommandSpec {
+struct CommandEntry {
     CommandId id;
     const char* menuText;
     const char* keys;  // QKeySequence::fromString, "; " between alternatives; empty for none
@@ -96,8 +96,8 @@ struct CommandSpec {
     bool built;
 };
 
-const std::array<CommandSpec, kCommandCount>& commandTable();
-const CommandSpec& commandSpec(CommandId id);
+const std::array<CommandEntry, kCommandCount>& commandTable();
+const CommandEntry& commandEntry(CommandId id);
 
 // The command's keys as sequences, and the two halves of its prompt.
 QList<QKeySequence> commandKeys(CommandId id);

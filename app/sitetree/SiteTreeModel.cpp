@@ -8,6 +8,7 @@
 #include "app/sitetree/PageStateIcon.h"
 #include "engine/schedule/PageState.h"
 #include "report/FilterCondition.h"
+#include "report/PageInformation.h"
 #include "report/SiteColumns.h"
 
 namespace app {
@@ -148,14 +149,8 @@ std::optional<QColor> SiteTreeModel::colorOf(engine::PageEntry& page) const {
     const auto cached = colors_.find(&page);
     if (cached != colors_.end()) return cached->second;
     std::optional<QColor> color;
-    if (page.state() == engine::PageState::Finished) {
-        const report::PageTimesFor times = [&page](int index) {
-            const engine::PageFigures figures = page.figures(index);
-            return report::PageTimes{figures.downloadTime, figures.browseTime};
-        };
-        const auto matched = context_.conditions().evaluate(true, times);
-        if (!matched.empty()) color = qtColor(report::colorOf(matched.front()));
-    }
+    const auto matched = report::matchingConditions(context_.conditions(), page);
+    if (!matched.empty()) color = qtColor(report::colorOf(matched.front()));
     colors_[&page] = color;
     return color;
 }

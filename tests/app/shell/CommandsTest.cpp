@@ -104,12 +104,12 @@ class CommandsTest : public QObject {
 private slots:
     void tableHasEveryCommandWithTextAndPrompt() {
         for (std::size_t i = 0; i < app::kCommandCount; ++i) {
-            const auto& spec = app::commandTable()[i];
-            QCOMPARE(static_cast<std::size_t>(spec.id), i);
+            const auto& entry = app::commandTable()[i];
+            QCOMPARE(static_cast<std::size_t>(entry.id), i);
             // Only the address bar's focus key has neither menu entry nor prompt.
-            if (spec.id == C::FocusAddressBar) continue;
-            QVERIFY2(!QString::fromLatin1(spec.menuText).isEmpty(), spec.menuText);
-            QVERIFY2(!app::toolTip(spec.id).isEmpty(), spec.menuText);
+            if (entry.id == C::FocusAddressBar) continue;
+            QVERIFY2(!QString::fromLatin1(entry.menuText).isEmpty(), entry.menuText);
+            QVERIFY2(!app::toolTip(entry.id).isEmpty(), entry.menuText);
         }
     }
 
@@ -127,7 +127,7 @@ private slots:
         for (const Rule& rule : rules()) {
             for (std::size_t s = 0; s < states().size(); ++s) {
                 const std::string name = states()[s].name;
-                QTest::addRow("%s / %s", app::commandSpec(rule.id).menuText, name.c_str())
+                QTest::addRow("%s / %s", app::commandEntry(rule.id).menuText, name.c_str())
                     << static_cast<int>(rule.id) << static_cast<int>(s)
                     << (rule.enabledIn.count(name) > 0);
             }
@@ -146,13 +146,13 @@ private slots:
     void alwaysAndNeverEnabled() {
         std::set<CommandId> ruled;
         for (const Rule& rule : rules()) ruled.insert(rule.id);
-        for (const auto& spec : app::commandTable()) {
-            if (ruled.count(spec.id)) continue;
-            const bool built = kNotBuilt.count(spec.id) == 0;
-            QCOMPARE(spec.built, built);
+        for (const auto& entry : app::commandTable()) {
+            if (ruled.count(entry.id)) continue;
+            const bool built = kNotBuilt.count(entry.id) == 0;
+            QCOMPARE(entry.built, built);
             for (const NamedState& named : states()) {
-                QVERIFY2(app::commandEnabled(spec.id, named.state) == built,
-                         qPrintable(QStringLiteral("%1 in %2").arg(spec.menuText, named.name)));
+                QVERIFY2(app::commandEnabled(entry.id, named.state) == built,
+                         qPrintable(QStringLiteral("%1 in %2").arg(entry.menuText, named.name)));
             }
         }
     }

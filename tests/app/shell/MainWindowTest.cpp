@@ -2,7 +2,6 @@
 // the notifications' status texts, the close query and what a restart restores.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
@@ -143,12 +142,9 @@ private slots:
         QVERIFY(window && window->isVisible());
         window->close();
         QVERIFY(window && program.context().downloadRunning());
-        QElapsedTimer clock;
-        clock.start();
         window->close();
         QVERIFY(QTest::qWaitFor([&] { return window.isNull(); }, 5000));
         QVERIFY(!program.context().downloadRunning());
-        QVERIFY(clock.elapsed() < 3000);
         QCOMPARE(answers.asked, QStringList(3, QStringLiteral("Abort page download?")));
     }
 
