@@ -39,21 +39,21 @@ class PageInformationTest : public enginetest::SiteFixture {};
 
 TEST_F(PageInformationTest, APageNotLoadedHasOneLine) {
     auto page = engine::PageEntry::create(*manager_, url("/never.html"));
-    const auto rows =
-        report::pageInformation(*page, 0, InformationForm::SingleConnection, nullptr);
+    const auto rows = report::pageInformation(*page, 0, InformationForm::SingleConnection, nullptr);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].property, "Web page is not loaded.");
 }
 
 // The details pane's form: one connection's load figures, then the failed elements by address.
 TEST_F(PageInformationTest, SingleConnectionFormNamesItsConnectionAndTheFailedElements) {
-    page("/p.html", R"(<html><head><title>T</title></head><body><img src="/gone.png"></body></html>)");
+    page("/p.html",
+         R"(<html><head><title>T</title></head><body><img src="/gone.png"></body></html>)");
     auto loaded = load(url("/p.html"));
     const auto rows =
         report::pageInformation(*loaded, 3, InformationForm::SingleConnection, nullptr);
-    EXPECT_EQ(groups(rows), (std::vector<std::string>{"Page Information:",
-                                                      "Load Info (512K Cable/DSL):",
-                                                      "Error(s) Information:"}));
+    EXPECT_EQ(groups(rows),
+              (std::vector<std::string>{
+                  "Page Information:", "Load Info (512K Cable/DSL):", "Error(s) Information:"}));
     ASSERT_TRUE(find(rows, "Title"));
     EXPECT_EQ(find(rows, "Title")->value, "T");
     EXPECT_EQ(find(rows, "Status")->value, "Child Error");

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "app/shell/AppContext.h"
+#include "app/sitetree/PageDetailsModel.h"
 #include "app/sitetree/SiteTreeModel.h"
 #include "app/sitetree/SiteTreeSortModel.h"
 #include "engine/crawl/SiteNode.h"
@@ -96,6 +97,19 @@ private slots:
         QCOMPARE(path(1), QStringLiteral("/b.html"));
         QVERIFY(sorted.index(0, sizeColumn, root).data().toString() >
                 sorted.index(1, sizeColumn, root).data().toString());
+    }
+
+    // The details rows follow the current page through resets without breaking the model.
+    void detailsModelStaysConsistent() {
+        crawl();
+        app::PageDetailsModel details(context_->conditions());
+        QAbstractItemModelTester tester(&details,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        details.show(model_->node(model_->index(0, 0))->page, 0);
+        QVERIFY(details.rowCount() > 1);
+        QCOMPARE(details.index(0, 0).data().toString(), QStringLiteral("Page Information:"));
+        details.show(nullptr, 0);
+        QCOMPARE(details.rowCount(), 0);
     }
 
     void checkMarkFollowsThePageMark() {
