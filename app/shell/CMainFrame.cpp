@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -22,6 +21,7 @@
 #include "app/shell/ScenarioCommands.h"
 #include "app/widgets/CTabPane.h"
 #include "app/widgets/Icons.h"
+#include "app/widgets/StatusPane.h"
 #include "persist/WindowPlacement.h"
 
 namespace app {
@@ -175,8 +175,9 @@ void CMainFrame::makeStatusBar() {
     const char* initial[] = {IdleStatus::kReady, "N/A", "Real line"};
     const int widths[] = {0, kPagesPaneWidth, kConnectionPaneWidth};
     for (int i = 0; i < 3; ++i) {
-        panes_[i] = new QLabel(QString::fromLatin1(initial[i]));
-        panes_[i]->setMinimumWidth(widths[i]);
+        panes_[i] =
+            new StatusPane(QString::fromLatin1(initial[i]),
+                           i == 0 ? StatusPane::Fit::Stretch : StatusPane::Fit::Text, widths[i]);
         panes_[i]->setContentsMargins(4, 0, 4, 0);
         if (i == 0) {
             statusBar()->addWidget(panes_[i], 1);
@@ -187,7 +188,7 @@ void CMainFrame::makeStatusBar() {
     }
 }
 
-QLabel* CMainFrame::statusPane(int index) const {
+StatusPane* CMainFrame::statusPane(int index) const {
     return index >= 0 && index < 3 ? panes_[static_cast<std::size_t>(index)] : nullptr;
 }
 

@@ -8,7 +8,6 @@
 #include "app/shell/MainView.h"
 
 class QAction;
-class QLabel;
 class QMenu;
 class QTimer;
 class QToolBar;
@@ -21,6 +20,7 @@ class AppContext;
 class CAddressBar;
 class CApplication;
 class IdleStatus;
+class StatusPane;
 
 // A main window: tool bar, address bar, the views container and the status bar with its three
 // panes, the menus of the active view and one action per command. Commands go to the address
@@ -38,7 +38,7 @@ public:
     CAddressBar& addressBar() const { return *addressBar_; }
     QAction* action(CommandId id) const { return actions_[static_cast<std::size_t>(id)]; }
     QToolBar* toolBar() const { return toolBar_; }
-    QLabel* statusPane(int index) const;
+    StatusPane* statusPane(int index) const;
 
     QString addressBarText() const;
     void setAddressBarText(const QString& text);
@@ -84,7 +84,7 @@ private:
     QToolBar* toolBar_ = nullptr;
     CAddressBar* addressBar_ = nullptr;
     MainView* mainView_ = nullptr;
-    std::array<QLabel*, 3> panes_{};
+    std::array<StatusPane*, 3> panes_{};
     QTimer* commandUpdate_;
     QTimer* idle_;
 };

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "app/shell/AppContext.h"
@@ -17,6 +16,7 @@
 #include "app/sitetree/SaveElementAs.h"
 #include "app/sitetree/SiteTreeModel.h"
 #include "app/sitetree/SiteTreeSortModel.h"
+#include "app/sitetree/SiteTreeView.h"
 #include "app/widgets/CMyListCtrl.h"
 #include "app/widgets/CTabPane.h"
 #include "app/widgets/Icons.h"
@@ -64,7 +64,7 @@ CSiteTreeDlg::CSiteTreeDlg(MainView& host)
     : host_(host),
       model_(new SiteTreeModel(host.context(), this)),
       sorted_(new SiteTreeSortModel(this)),
-      tree_(new QTreeView),
+      tree_(new SiteTreeView),
       details_(new PageDetailsModel(host.context().conditions(), this)),
       detailsList_(new CMyListCtrl(std::string(persist::section::kPageDetails))),
       noPage_(new QLabel(QString::fromStdString(report::noPageHtml()))),
@@ -74,7 +74,6 @@ CSiteTreeDlg::CSiteTreeDlg(MainView& host)
     tree_->setObjectName(QStringLiteral("siteTree"));
     tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tree_->setUniformRowHeights(true);
     tree_->setAlternatingRowColors(false);
     tree_->setAllColumnsShowFocus(true);
     tree_->header()->setStretchLastSection(false);

@@ -74,8 +74,9 @@ public:
     RunWatcher(const RunWatcher&) = delete;
     RunWatcher& operator=(const RunWatcher&) = delete;
 
+    bool finished() const { return ended_ && !context_.downloadRunning(); }
     bool waitForEnd(int timeoutMs = 60000) {
-        return QTest::qWaitFor([this] { return ended_ && !context_.downloadRunning(); }, timeoutMs);
+        return QTest::qWaitFor([this] { return finished(); }, timeoutMs);
     }
 
 private:

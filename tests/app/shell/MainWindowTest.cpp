@@ -2,7 +2,6 @@
 // the notifications' status texts, the close query and what a restart restores.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -18,6 +17,7 @@
 #include "app/sitetree/SiteTreeModel.h"
 #include "app/widgets/CBalloon.h"
 #include "app/widgets/HintManager.h"
+#include "app/widgets/StatusPane.h"
 #include "engine/schedule/PageEntry.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TestServer.h"
