@@ -213,6 +213,7 @@ int main(int argc, char* argv[]) {
     window.runCommand(app::CommandId::AnalyzeAll);
     waitFor([] { return false; }, 1000);
     const std::size_t beforeStop = context.tree().pageCount();
+    const bool runningAtStop = context.downloadRunning();
     clock.restart();
     const bool stopped = runAndWait(window, context, app::CommandId::Stop, 30000);
     const double stopMs = clock.nsecsElapsed() / 1e6;
@@ -231,8 +232,9 @@ int main(int argc, char* argv[]) {
     } else {
         std::printf("pagelyst-cli crawl: could not run %s\n", qPrintable(cli));
     }
-    std::printf("Stop to end of run: %s%.1f ms (%zu pages in the tree at Stop)\n",
-                stopped ? "" : "TIMED OUT ", stopMs, beforeStop);
+    std::printf("Stop to end of run: %s%.1f ms (%zu pages in the tree at Stop, %s)\n",
+                stopped ? "" : "TIMED OUT ", stopMs, beforeStop,
+                runningAtStop ? "crawl running" : "CRAWL ALREADY ENDED");
     std::printf("Remove All of %zu pages: %.1f ms\n", pages, removeMs);
     std::printf("start-up to first idle \"Ready\": %.1f ms\n", readyMs);
     return finished && stopped ? 0 : 1;
