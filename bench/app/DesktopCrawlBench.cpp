@@ -12,7 +12,6 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
