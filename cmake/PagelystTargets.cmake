@@ -31,12 +31,13 @@ function(pagelyst_library name)
     target_link_libraries(${name} PUBLIC ${L_DEPS} PRIVATE pagelyst_options ${L_PRIVATE_DEPS})
 endfunction()
 
-# pagelyst_test(NAME SOURCES ... LIBS ... [THREADS] [TIMEOUT seconds])
+# pagelyst_test(NAME SOURCES ... LIBS ... [THREADS] [TIMEOUT seconds] [REQUIRES fixture])
 # A GoogleTest executable whose cases CTest runs one by one. THREADS marks suites that also
 # run under ThreadSanitizer (ctest -L threads in a build configured with PAGELYST_SANITIZE=thread).
-# Each case may run for TIMEOUT seconds (120 unless given).
+# Each case may run for TIMEOUT seconds (120 unless given); with REQUIRES, after the CTest
+# fixture's setup test.
 function(pagelyst_test name)
-    cmake_parse_arguments(T "THREADS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "THREADS" "TIMEOUT;REQUIRES" "SOURCES;LIBS" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
@@ -48,7 +49,11 @@ function(pagelyst_test name)
         set(label threads)
         add_dependencies(threaded-tests ${name})
     endif()
-    gtest_discover_tests(${name} PROPERTIES LABELS ${label} TIMEOUT ${T_TIMEOUT}
+    set(fixture "")
+    if(T_REQUIRES)
+        set(fixture FIXTURES_REQUIRED ${T_REQUIRES})
+    endif()
+    gtest_discover_tests(${name} PROPERTIES LABELS ${label} TIMEOUT ${T_TIMEOUT} ${fixture}
                          DISCOVERY_TIMEOUT 60)
 endfunction()
 

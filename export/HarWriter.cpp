@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "engine/base/Clock.h"
+#include "engine/crawl/CrawlController.h"
 #include "engine/http/TransferResult.h"
 #include "engine/schedule/PageState.h"
 #include "export/JsonReport.h"
@@ -243,7 +244,7 @@ nlohmann::json harDocument(const std::vector<std::shared_ptr<engine::PageEntry>>
         // A page whose document got no answer was never loaded, whatever its state says.
         const bool loaded = engine::isLoaded(page->state()) && !figures.items.empty() &&
                             figures.items.front().item->statusCode() != 0;
-        std::string title = pageTitle(*page);
+        std::string title = engine::pageTitle(*page);
         if (title.empty()) title = page->address().urlText;
         harPages.push_back({
             {"id", id},

@@ -5,6 +5,7 @@
 
 #include "engine/base/ContentKind.h"
 #include "engine/base/LoadPhase.h"
+#include "engine/crawl/CrawlController.h"
 #include "engine/figures/ConnectionSpeed.h"
 #include "engine/schedule/PageState.h"
 #include "export/PageFacts.h"
@@ -83,7 +84,7 @@ json pageJson(engine::PageEntry& page, int connection) {
         {"parent", parent ? json(parent->address().urlText) : json(nullptr)},
         {"state", engine::pageStateText(state)},
         {"stateValue", state},
-        {"title", pageTitle(page)},
+        {"title", engine::pageTitle(page)},
         {"size", page.pageSize()},
         {"elements", page.finishedCount()},
         {"times", std::move(times)},

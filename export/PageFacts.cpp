@@ -10,13 +10,6 @@ int pageDepth(const engine::PageEntry& page) {
     return depth;
 }
 
-std::string pageTitle(const engine::PageEntry& page) {
-    const auto root = page.rootItem();
-    if (!root) return {};
-    const auto scan = root->scanResult();
-    return scan ? scan->title : std::string();
-}
-
 std::string parentAddress(const engine::PageEntry& page) {
     const auto parent = page.parent();
     return parent ? parent->address().urlText : std::string();

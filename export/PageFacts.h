@@ -11,9 +11,6 @@ namespace exporting {
 // The number of parent links above the page: 0 for a root page.
 int pageDepth(const engine::PageEntry& page);
 
-// The root item's title as the last scan found it ("" before the first scan).
-std::string pageTitle(const engine::PageEntry& page);
-
 // The address of the parent page, or "" for a root page.
 std::string parentAddress(const engine::PageEntry& page);
 

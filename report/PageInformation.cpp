@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "engine/crawl/CrawlController.h"
 #include "engine/figures/ConnectionSpeed.h"
 #include "engine/figures/PageFigures.h"
 #include "engine/items/ScanResult.h"
@@ -23,11 +24,6 @@ InformationRow group(std::string caption) {
 
 InformationRow row(std::string property, std::string value) {
     return {std::move(property), std::move(value), false, std::nullopt};
-}
-
-std::string titleOf(const engine::WebItem& root) {
-    const std::shared_ptr<const engine::ScanResult> scan = root.scanResult();
-    return scan ? scan->title : std::string();
 }
 
 std::string_view nameOf(int connection) {
@@ -85,7 +81,7 @@ std::vector<InformationRow> pageInformation(engine::PageEntry& page, int connect
 
     std::vector<InformationRow> rows;
     rows.push_back(group("Page Information:"));
-    rows.push_back(row("Title", titleOf(*root)));
+    rows.push_back(row("Title", engine::pageTitle(page)));
     rows.push_back(
         row("Status", std::string(engine::pageStateText(static_cast<std::uint32_t>(state)))));
     rows.push_back(row("Size", query::formatSize(asInt(figures.pageSize))));

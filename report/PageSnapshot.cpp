@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/base/ContentKind.h"
+#include "engine/crawl/CrawlController.h"
 #include "engine/figures/PageFigures.h"
 #include "engine/items/ScanResult.h"
 #include "engine/items/WebItem.h"
@@ -13,13 +14,6 @@
 
 namespace report {
 namespace {
-
-std::string pageTitle(const engine::PageEntry& page) {
-    const std::shared_ptr<engine::WebItem> root = page.rootItem();
-    if (!root) return {};
-    const std::shared_ptr<const engine::ScanResult> scan = root->scanResult();
-    return scan ? scan->title : std::string();
-}
 
 // One item as the analysis reads it. An item whose transfer never produced a record (a refused
 // connection, an address that could not be split) has an empty one: its address and content
@@ -58,7 +52,7 @@ AnalysisPage snapshotOf(engine::PageEntry& page, const FilterConditionList* cond
     snapshot.hasRootItem = page.rootItem() != nullptr;
     snapshot.scanFlags = static_cast<std::int32_t>(page.jobFlags());
     snapshot.address = page.address().urlText;
-    snapshot.title = pageTitle(page);
+    snapshot.title = engine::pageTitle(page);
     snapshot.itemCount = static_cast<std::int32_t>(page.finishedCount());
     snapshot.size = page.pageSize();
     snapshot.storedClass = page.pageClass();

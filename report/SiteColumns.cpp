@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "engine/base/AsciiText.h"
+#include "engine/crawl/CrawlController.h"
 #include "engine/figures/PageFigures.h"
 #include "engine/html/ScanFlags.h"
 #include "engine/items/ScanResult.h"
@@ -56,13 +57,6 @@ int connectionOf(std::uint32_t column) {
 std::int32_t clamped(std::uint32_t value) {
     return static_cast<std::int32_t>(
         std::min<std::uint32_t>(value, std::numeric_limits<std::int32_t>::max()));
-}
-
-std::string titleOf(const engine::PageEntry& page) {
-    const auto root = page.rootItem();
-    if (!root) return {};
-    const auto scan = root->scanResult();
-    return scan ? scan->title : std::string();
 }
 
 SiteCell textCell(std::string text) {
@@ -155,7 +149,7 @@ SiteCell siteCell(engine::PageEntry& page, std::uint32_t column, int connectionI
         case kColumnUrl:
             return textCell(page.address().urlText);
         case kColumnTitle:
-            return loaded ? textCell(titleOf(page)) : SiteCell{};
+            return loaded ? textCell(engine::pageTitle(page)) : SiteCell{};
         case kColumnStatus:
             return statusCell(page, state);
         case kColumnSize: {

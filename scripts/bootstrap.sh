@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config ccache
     libcurl4-openssl-dev libssl-dev openssl ca-certificates
     libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
     libcpp-httplib-dev nlohmann-json3-dev libcli11-dev

@@ -2,23 +2,32 @@
 
 #include <QApplication>
 
-#include "app/sitetree/CSiteTreeDlg.h"
+#include "app/settings/CSettingsSheet.h"
+#include "app/sitetree/SiteTreeRegistration.h"
 #include "app/widgets/WebEngineSetup.h"
 #include "cli/DemoSite.h"
 
 namespace app {
 
-ViewFactories pagelystViews() {
-    return {
-        {view::kSiteTree, [](MainView& host) { return std::make_unique<CSiteTreeDlg>(host); }},
-    };
+namespace {
+
+ViewTable withMore(ViewTable views, ViewTable more) {
+    for (ViewRegistration& view : more) views.push_back(std::move(view));
+    return views;
 }
 
-PagelystApp::PagelystApp()
-    : application_(std::make_unique<CApplication>(pagelystViews(), [this] {
-          if (!demo_) demo_ = std::make_unique<cli::DemoSite>();
-          return QString::fromStdString(demo_->homeAddress());
-      })) {}
+}  // namespace
+
+ViewTable pagelystViews() {
+    return {siteTreeView()};
+}
+
+PagelystApp::PagelystApp(ViewTable moreViews)
+    : application_(std::make_unique<CApplication>(
+          withMore(pagelystViews(), std::move(moreViews)), &CSettingsSheet::run, [this] {
+              if (!demo_) demo_ = std::make_unique<cli::DemoSite>();
+              return QString::fromStdString(demo_->homeAddress());
+          })) {}
 
 PagelystApp::~PagelystApp() {
     // The program's work ends before the site it may be loading from.

@@ -10,15 +10,15 @@ class DemoSite;
 
 namespace app {
 
-// The views the program is made of, by key of the selection bar.
-ViewFactories pagelystViews();
+// The views the program is made of, in the order of the selection bar.
+ViewTable pagelystViews();
 
 // The whole program over a QApplication that exists already: the application object with every
-// view, and the bundled demo site when the command line asks for it. Tests start the real
-// program through it.
+// view and the settings sheet, and the bundled demo site when the command line asks for it.
+// Tests start the real program through it, and may add views of their own after the program's.
 class PagelystApp {
 public:
-    PagelystApp();
+    explicit PagelystApp(ViewTable moreViews = {});
     ~PagelystApp();
 
     CApplication& application() { return *application_; }

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/settings/ColorListDelegate.h"
+#include "app/widgets/QtColor.h"
 #include "engine/figures/ConnectionSpeed.h"
 
 namespace app {
@@ -21,17 +22,6 @@ namespace {
 CFilterConditionDlg::ColorChooser& colorChooser() {
     static CFilterConditionDlg::ColorChooser chooser;
     return chooser;
-}
-
-QColor qtColor(report::ColorRef color) {
-    return QColor(static_cast<int>(color & 0xff), static_cast<int>((color >> 8) & 0xff),
-                  static_cast<int>((color >> 16) & 0xff));
-}
-
-report::ColorRef colorRef(const QColor& color) {
-    return report::rgb(static_cast<std::uint8_t>(color.red()),
-                       static_cast<std::uint8_t>(color.green()),
-                       static_cast<std::uint8_t>(color.blue()));
 }
 
 // The most seconds whose milliseconds still fit the 32-bit time a page is compared with.

@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 
-#include "app/settings/SettingsMessages.h"
+#include "app/widgets/MessageBoxes.h"
 
 namespace app {
 
@@ -16,7 +16,7 @@ std::optional<int> CSettingsPage::numberIn(QLineEdit* field, int minimum, int ma
     if (ok && value >= minimum && value <= maximum) return static_cast<int>(value);
     field->setFocus();
     field->selectAll();
-    SettingsMessages::warn(field, message);
+    MessageBoxes::warning(field->window(), tr("Settings"), message);
     return std::nullopt;
 }
 

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-#include "app/settings/SettingsMessages.h"
 #include "app/widgets/CMyListCtrl.h"
+#include "app/widgets/MessageBoxes.h"
 
 namespace app {
 namespace {
@@ -196,7 +196,8 @@ void CSettingsPageCustomize::resetList() {
 }
 
 void CSettingsPageCustomize::resetAllLists() {
-    if (SettingsMessages::ask(this, tr("Reset all columns for all lists?")) != QMessageBox::Yes)
+    if (MessageBoxes::question(this, tr("Reset all columns for all lists?"), tr("Settings")) !=
+        QMessageBox::Yes)
         return;
     for (std::size_t i = 0; i < lists_.size(); ++i) {
         chosen_[i] = defaultVisible(*lists_[i]);

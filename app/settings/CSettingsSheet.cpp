@@ -17,6 +17,11 @@ int& lastPage() {
     return page;
 }
 
+CSettingsSheet::Runner& runner() {
+    static CSettingsSheet::Runner instance;
+    return instance;
+}
+
 }  // namespace
 
 CSettingsSheet::CSettingsSheet(const engine::EngineSettings& settings,
@@ -60,6 +65,22 @@ int CSettingsSheet::currentPage() const {
 
 int CSettingsSheet::lastConfirmedPage() {
     return lastPage();
+}
+
+std::optional<engine::EngineSettings> CSettingsSheet::run(QWidget* parent,
+                                                          const engine::EngineSettings& settings,
+                                                          report::FilterConditionList& conditions,
+                                                          std::vector<CMyListCtrl*> lists,
+                                                          const CMyListCtrl* customize) {
+    CSettingsSheet sheet(settings, conditions, std::move(lists), parent);
+    if (customize) sheet.showCustomize(customize);
+    const int result = runner() ? runner()(sheet) : sheet.exec();
+    if (result != QDialog::Accepted) return std::nullopt;
+    return sheet.engineSettings();
+}
+
+void CSettingsSheet::setRunner(Runner replacement) {
+    runner() = std::move(replacement);
 }
 
 void CSettingsSheet::accept() {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "engine/settings/EngineSettings.h"
@@ -42,6 +44,19 @@ public:
 
     // The page active at the last confirmation (the first page before any).
     static int lastConfirmedPage();
+
+    // The Settings command: the sheet over a copy of `settings`, on the Customize page for
+    // `customize` when given; the confirmed engine settings (already stored), or none when the
+    // user cancelled. `conditions` is replaced on confirmation.
+    static std::optional<engine::EngineSettings> run(QWidget* parent,
+                                                     const engine::EngineSettings& settings,
+                                                     report::FilterConditionList& conditions,
+                                                     std::vector<CMyListCtrl*> lists,
+                                                     const CMyListCtrl* customize);
+    // Stands in for the user of every later sheet that run() opens: it gets the sheet and
+    // returns what exec() would. None restores the modal sheet.
+    using Runner = std::function<int(CSettingsSheet&)>;
+    static void setRunner(Runner runner);
 
 public slots:
     // Confirms: refused, on the page of the bad value, while a page does not accept its values.

@@ -4,13 +4,10 @@
 #include <QColor>
 #include <QPalette>
 
+#include "app/widgets/QtColor.h"
+
 namespace app {
 namespace {
-
-QColor qtColor(report::ColorRef color) {
-    return QColor(static_cast<int>(color & 0xff), static_cast<int>((color >> 8) & 0xff),
-                  static_cast<int>((color >> 16) & 0xff));
-}
 
 QString colorName(const report::FilterCondition& condition) {
     if (condition.customColor != 0) return FilterConditionsModel::tr("Custom");

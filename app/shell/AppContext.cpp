@@ -16,14 +16,12 @@ AppContext::AppContext()
       document_(std::make_unique<engine::ScenarioDocument>(*tree_)) {
     // Every page is graded as it finishes, on the worker that finished it.
     tree_->setPageAnalysis([](engine::PageEntry& page) { report::analyseAndStore(page); });
-    tree_->setObserver(this);
     // The address bars of every window start from the addresses the last run stored.
     recent_.mruLoad();
 }
 
 AppContext::~AppContext() {
     shutDown();
-    tree_->setObserver(nullptr);
 }
 
 void AppContext::shutDown() {
@@ -60,15 +58,9 @@ void AppContext::removeListener(Listener* listener) {
     std::erase(listeners_, listener);
 }
 
-void AppContext::addTreeObserver(engine::SiteTreeObserver* observer) {
-    treeObservers_.push_back(observer);
-}
-
-void AppContext::removeTreeObserver(engine::SiteTreeObserver* observer) {
-    std::erase(treeObservers_, observer);
-}
-
 void AppContext::loadSettings() {
+    if (settingsLoaded_) return;
+    settingsLoaded_ = true;
     manager_->setSettings(engine::loadSettings());
     conditions_ = report::FilterConditionList::load();
     tree_->crawlController().enabled = true;
@@ -92,30 +84,6 @@ void AppContext::addRecentAddress(const QString& text) {
 
 bool AppContext::downloadRunning() const {
     return manager_->isBusy() || tree_->crawlController().running;
-}
-
-void AppContext::nodeAboutToBeAdded(const engine::SiteNode* parent, std::size_t row) {
-    for (auto* observer : treeObservers_) observer->nodeAboutToBeAdded(parent, row);
-}
-
-void AppContext::nodeAdded(const engine::SiteNode* node) {
-    for (auto* observer : treeObservers_) observer->nodeAdded(node);
-}
-
-void AppContext::nodeAboutToBeRemoved(const engine::SiteNode* node, std::size_t row) {
-    for (auto* observer : treeObservers_) observer->nodeAboutToBeRemoved(node, row);
-}
-
-void AppContext::nodeRemoved() {
-    for (auto* observer : treeObservers_) observer->nodeRemoved();
-}
-
-void AppContext::treeAboutToBeCleared() {
-    for (auto* observer : treeObservers_) observer->treeAboutToBeCleared();
-}
-
-void AppContext::treeCleared() {
-    for (auto* observer : treeObservers_) observer->treeCleared();
 }
 
 }  // namespace app

@@ -8,7 +8,6 @@
 #include "app/shell/EngineAdapter.h"
 #include "engine/crawl/ScenarioDocument.h"
 #include "engine/crawl/SiteTree.h"
-#include "engine/crawl/SiteTreeObserver.h"
 #include "engine/items/SaveElement.h"
 #include "engine/schedule/SiteManager.h"
 #include "engine/settings/AddressMru.h"
@@ -24,7 +23,7 @@ namespace app {
 // folder. The engine's notifications arrive here, on the user-interface thread, in batches:
 // the site tree handles each first, then every listener (the main windows) hears it.
 // User-interface thread only.
-class AppContext : public QObject, private engine::SiteTreeObserver {
+class AppContext : public QObject {
     Q_OBJECT
 
 public:
@@ -52,16 +51,14 @@ public:
 
     void addListener(Listener* listener);
     void removeListener(Listener* listener);
-    // Told of every change of the site tree's shape (each window's tree model); not owned.
-    void addTreeObserver(engine::SiteTreeObserver* observer);
-    void removeTreeObserver(engine::SiteTreeObserver* observer);
 
     // Adds a typed address to the recent addresses and stores them; the windows' address bars
     // follow (recentAddressesChanged).
     void addRecentAddress(const QString& text);
 
     // Reads the engine settings and the highlighting conditions from the store, and gives the
-    // site tree's crawl the stored limits (the Auto toggle always starts on).
+    // site tree's crawl the stored limits (the Auto toggle always starts on). Once a run: the
+    // windows share them, so a window opened later changes nothing.
     void loadSettings();
     // The crawl limits of the engine settings, given to the site tree's crawl controller; the
     // Auto toggle keeps its state.
@@ -82,13 +79,6 @@ signals:
 private:
     void handleBatch(const std::vector<engine::EngineMessage>& messages);
 
-    void nodeAboutToBeAdded(const engine::SiteNode* parent, std::size_t row) override;
-    void nodeAdded(const engine::SiteNode* node) override;
-    void nodeAboutToBeRemoved(const engine::SiteNode* node, std::size_t row) override;
-    void nodeRemoved() override;
-    void treeAboutToBeCleared() override;
-    void treeCleared() override;
-
     std::shared_ptr<EngineAdapter> adapter_;
     std::unique_ptr<engine::SiteManager> manager_;
     std::unique_ptr<engine::SiteTree> tree_;
@@ -99,7 +89,7 @@ private:
     engine::AddressMru recent_;
     engine::SaveElement elementSaver_;
     std::vector<Listener*> listeners_;
-    std::vector<engine::SiteTreeObserver*> treeObservers_;
+    bool settingsLoaded_ = false;
     bool shutDown_ = false;
 };
 

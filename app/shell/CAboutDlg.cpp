@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/shell/MessageBoxes.h"
 #include "app/widgets/Icons.h"
+#include "app/widgets/MessageBoxes.h"
 
 namespace app {
 

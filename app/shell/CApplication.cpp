@@ -1,23 +1,17 @@
 #include "app/shell/CApplication.h"
 
-#include <QComboBox>
-
-#include "app/shell/CAddressBar.h"
-
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
-#include <QComboBox>
 #include "app/shell/CAboutDlg.h"
-
 #include "app/shell/CAddressBar.h"
 #include "app/shell/CMainFrame.h"
-#include "app/shell/FileDialogs.h"
-#include "app/shell/MessageBoxes.h"
 #include "app/shell/ScenarioCommands.h"
-#include "engine/settings/BrowserCommand.h"
+#include "app/widgets/MessageBoxes.h"
+#include "app/widgets/OpenInBrowser.h"
 #include "persist/DocumentFolders.h"
 #include "persist/DocumentType.h"
 #include "persist/SettingsMap.h"
@@ -47,8 +41,9 @@ CApplication::Options CApplication::parseCommandLine(const QStringList& argument
     return options;
 }
 
-CApplication::CApplication(ViewFactories factories, DemoStarter demo)
-    : factories_(std::move(factories)),
+CApplication::CApplication(ViewTable views, SettingsOpener settings, DemoStarter demo)
+    : views_(std::move(views)),
+      settings_(std::move(settings)),
       demo_(std::move(demo)),
       context_(std::make_unique<AppContext>()),
       hints_(hintStore_) {
@@ -124,7 +119,7 @@ void CApplication::registerFileType() {
 }
 
 CMainFrame* CApplication::createWindow() {
-    auto* window = new CMainFrame(*this, *context_, status_, factories_);
+    auto* window = new CMainFrame(*this, *context_, status_, views_, settings_);
     window->setAttribute(Qt::WA_DeleteOnClose);
     windows_.push_back(window);
     frames_.push_back(window);
@@ -170,9 +165,8 @@ void CApplication::runCommand(CommandId id, CMainFrame& from) {
             if (!QFileInfo::exists(path)) {
                 MessageBoxes::error(&from, QString::fromLatin1(MessageBoxes::kProductTitle),
                                     tr("The help file %1 is missing.").arg(path));
-            } else if (!engine::openInBrowser(QUrl::fromLocalFile(path).toString().toStdString())) {
-                MessageBoxes::error(&from, QString::fromLatin1(MessageBoxes::kProductTitle),
-                                    tr("No web browser could be started to show %1.").arg(path));
+            } else {
+                openInBrowser(&from, QUrl::fromLocalFile(path).toString().toStdString());
             }
             break;
         }

@@ -13,8 +13,11 @@
 #include "app/shell/Commands.h"
 #include "app/shell/IdleStatus.h"
 #include "app/shell/MainView.h"
+#include "app/shell/SettingsOpener.h"
+#include "app/shell/ViewRegistration.h"
 #include "app/widgets/HintManager.h"
 #include "app/widgets/HintStateStore.h"
+#include "app/widgets/HintTexts.h"
 
 namespace app {
 
@@ -40,7 +43,9 @@ public:
     // Serves the bundled demo site for the run and returns its address.
     using DemoStarter = std::function<QString()>;
 
-    CApplication(ViewFactories factories, DemoStarter demo = {});
+    // `views` in the order of the selection bar; `settings` opens the settings sheet (none: the
+    // Settings command is disabled).
+    CApplication(ViewTable views, SettingsOpener settings = {}, DemoStarter demo = {});
     ~CApplication() override;
 
     // Start-up, steps 1 to 17. False when the program must end (no main window).
@@ -54,7 +59,7 @@ public:
     HintManager& hints() { return hints_; }
 
     // The hint offered on the address box while the pointer rests on it.
-    static constexpr int kHintAddressBox = 2;
+    static constexpr int kHintAddressBox = hint::kAddressBox;
 
     // New Window: another main window over the same site tree.
     CMainFrame* createWindow();
@@ -74,7 +79,8 @@ private:
     void exitInstance();
     void registerFileType();
 
-    ViewFactories factories_;
+    ViewTable views_;
+    SettingsOpener settings_;
     DemoStarter demo_;
     IdleStatus status_;
     std::unique_ptr<AppContext> context_;

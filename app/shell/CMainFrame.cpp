@@ -11,17 +11,17 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "app/settings/CSettingsSheet.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/CAddressBar.h"
 #include "app/shell/CApplication.h"
 #include "app/shell/COpenURLDlg.h"
 #include "app/shell/IdleStatus.h"
-#include "app/shell/MessageBoxes.h"
 #include "app/shell/ScenarioCommands.h"
 #include "app/widgets/CTabPane.h"
 #include "app/widgets/Icons.h"
+#include "app/widgets/MessageBoxes.h"
 #include "app/widgets/StatusPane.h"
+#include "engine/crawl/CrawlController.h"
 #include "persist/WindowPlacement.h"
 
 namespace app {
@@ -32,62 +32,29 @@ constexpr int kIdleRefreshMs = 250;
 constexpr int kPagesPaneWidth = 50;
 constexpr int kConnectionPaneWidth = 100;
 
+// The tool bar, left to right.
 struct ToolButton {
-    CommandId id;
+    MenuItem id;
     IconId image;
     const char* caption;
 };
 
-// The tool bar, left to right; a separator where the id is Exit (which has no button).
+constexpr ToolButton kSeparatorButton{kSeparator, IconId::Program, nullptr};
 constexpr ToolButton kToolBar[] = {
     {CommandId::AnalyzeAll, IconId::AnalyzeAll, "Analyze All"},
     {CommandId::AnalyzeSelected, IconId::AnalyzeSelected, "Analyze"},
     {CommandId::Stop, IconId::Stop, "Stop"},
-    {CommandId::Exit, IconId::Program, nullptr},
+    kSeparatorButton,
     {CommandId::Auto, IconId::Auto, "Auto"},
-    {CommandId::Exit, IconId::Program, nullptr},
+    kSeparatorButton,
     {CommandId::OpenScenario, IconId::Open, "Open"},
     {CommandId::SaveScenario, IconId::Save, "Save"},
-    {CommandId::Exit, IconId::Program, nullptr},
+    kSeparatorButton,
     {CommandId::RemoveSelected, IconId::Remove, "Remove"},
     {CommandId::ShowDetails, IconId::Details, "Details"},
-    {CommandId::Exit, IconId::Program, nullptr},
+    kSeparatorButton,
     {CommandId::Settings, IconId::Settings, "Settings"},
 };
-
-bool checkable(CommandId id) {
-    switch (id) {
-        case CommandId::Auto:
-        case CommandId::ToggleToolBar:
-        case CommandId::ToggleAddressBar:
-        case CommandId::ToggleStatusBar:
-        case CommandId::ViewSiteTree:
-        case CommandId::ViewPageAnalysis:
-        case CommandId::ViewAnalysis:
-        case CommandId::ViewStatistics:
-        case CommandId::ViewReports:
-            return true;
-        default:
-            return false;
-    }
-}
-
-int viewOf(CommandId id) {
-    switch (id) {
-        case CommandId::ViewSiteTree:
-            return view::kSiteTree;
-        case CommandId::ViewPageAnalysis:
-            return view::kPageStatus;
-        case CommandId::ViewAnalysis:
-            return view::kAnalysis;
-        case CommandId::ViewStatistics:
-            return view::kStatistics;
-        case CommandId::ViewReports:
-            return view::kReports;
-        default:
-            return -1;
-    }
-}
 
 persist::WindowPlacement::Rect rectOf(const QRect& r) {
     return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
@@ -96,10 +63,11 @@ persist::WindowPlacement::Rect rectOf(const QRect& r) {
 }  // namespace
 
 CMainFrame::CMainFrame(CApplication& application, AppContext& context, IdleStatus& status,
-                       const ViewFactories& factories)
+                       const ViewTable& views, SettingsOpener settings)
     : application_(application),
       context_(context),
       status_(status),
+      settings_(std::move(settings)),
       commandUpdate_(new QTimer(this)),
       idle_(new QTimer(this)) {
     setWindowIcon(icon(IconId::Program));
@@ -109,8 +77,11 @@ CMainFrame::CMainFrame(CApplication& application, AppContext& context, IdleStatu
     addToolBarBreak();
     addToolBar(addressBar_);
     makeStatusBar();
-    mainView_ = new MainView(*this, context_, status_, factories);
+    mainView_ = new MainView(*this, context_, status_, views);
     setCentralWidget(mainView_);
+    for (const CommandEntry& entry : commandTable())
+        action(entry.id)->setCheckable(checkable(entry.id));
+    scopeShortcuts();
     rebuildMenus();
     restorePlacement();
 
@@ -141,7 +112,6 @@ void CMainFrame::makeActions() {
         made->setShortcuts(commandKeys(entry.id));
         made->setStatusTip(app::statusTip(entry.id));
         made->setToolTip(app::toolTip(entry.id));
-        made->setCheckable(checkable(entry.id));
         // Window-wide keys: the shortcuts work whichever menu the active view shows.
         made->setShortcutContext(Qt::WindowShortcut);
         addAction(made);
@@ -160,11 +130,11 @@ void CMainFrame::makeToolBar() {
     toolBar_->setIconSize(QSize(24, 24));
     toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (const ToolButton& button : kToolBar) {
-        if (button.caption == nullptr) {
+        if (button.id == kSeparator) {
             toolBar_->addSeparator();
             continue;
         }
-        QAction* command = action(button.id);
+        QAction* command = action(*button.id);
         command->setIcon(icon(button.image));
         command->setIconText(QString::fromLatin1(button.caption));
         toolBar_->addAction(command);
@@ -192,35 +162,50 @@ StatusPane* CMainFrame::statusPane(int index) const {
     return index >= 0 && index < 3 ? panes_[static_cast<std::size_t>(index)] : nullptr;
 }
 
+bool CMainFrame::checkable(CommandId id) const {
+    switch (id) {
+        case CommandId::Auto:
+        case CommandId::ToggleToolBar:
+        case CommandId::ToggleAddressBar:
+        case CommandId::ToggleStatusBar:
+            return true;
+        default:
+            return mainView_->shownBy(id) != nullptr;
+    }
+}
+
+void CMainFrame::scopeShortcuts() {
+    for (AppView* view : mainView_->views()) {
+        for (const auto& [id, scope] : view->localShortcuts()) {
+            QAction* command = action(id);
+            command->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            removeAction(command);
+            scope->addAction(command);
+        }
+    }
+}
+
 void CMainFrame::rebuildMenus() {
     QMenuBar* bar = menuBar();
     bar->clear();
-    const auto add = [this](QMenu* menu, std::initializer_list<CommandId> ids) {
-        for (CommandId id : ids) {
-            id == CommandId::NewWindow ? (void)menu->addSeparator()
-                                       : (void)menu->addAction(action(id));
+    const auto add = [this](QMenu* menu, const std::vector<MenuItem>& items) {
+        for (const MenuItem& item : items) {
+            item ? (void)menu->addAction(action(*item)) : (void)menu->addSeparator();
         }
     };
-    // NewWindow has no menu entry: in these lists it stands for a separator.
-    constexpr CommandId sep = CommandId::NewWindow;
-    add(bar->addMenu(tr("&File")),
-        {CommandId::OpenUrl, sep, CommandId::OpenScenario, CommandId::SaveScenario, sep,
-         CommandId::Export, CommandId::Print, sep, CommandId::Exit});
-    add(bar->addMenu(tr("&Edit")),
-        {CommandId::Undo, sep, CommandId::Cut, CommandId::Copy, CommandId::Paste});
+    using C = CommandId;
+    add(bar->addMenu(tr("&File")), {C::OpenUrl, kSeparator, C::OpenScenario, C::SaveScenario,
+                                    kSeparator, C::Export, C::Print, kSeparator, C::Exit});
+    add(bar->addMenu(tr("&Edit")), {C::Undo, kSeparator, C::Cut, C::Copy, C::Paste});
     add(bar->addMenu(tr("&View")),
-        {CommandId::ToggleToolBar, CommandId::ToggleAddressBar, CommandId::ToggleStatusBar,
-         CommandId::ToggleSelectionBar, sep, CommandId::ViewSiteTree, CommandId::ViewPageAnalysis,
-         CommandId::ViewAnalysis, CommandId::ViewStatistics, CommandId::ViewReports, sep,
-         CommandId::Settings});
-    if (AppView* active = mainView_->activeAppView(); active && !active->menuTitle().isEmpty()) {
-        QMenu* menu = bar->addMenu(active->menuTitle());
-        for (CommandId id : active->menuCommands()) {
-            id == sep ? (void)menu->addSeparator() : (void)menu->addAction(action(id));
-        }
+        {C::ToggleToolBar, C::ToggleAddressBar, C::ToggleStatusBar, C::ToggleSelectionBar,
+         kSeparator, C::ViewSiteTree, C::ViewPageAnalysis, C::ViewAnalysis, C::ViewStatistics,
+         C::ViewReports, kSeparator, C::Settings});
+    if (const ViewRegistration* active = mainView_->activeRegistration();
+        active && !active->menuTitle.isEmpty()) {
+        add(bar->addMenu(active->menuTitle), active->menu);
     }
-    add(bar->addMenu(tr("&Help")),
-        {CommandId::HelpContents, CommandId::TipOfTheDay, sep, CommandId::About});
+    add(bar->addMenu(tr("&Help")), {C::HelpContents, C::TipOfTheDay, kSeparator, C::About});
 }
 
 QString CMainFrame::addressBarText() const {
@@ -237,29 +222,35 @@ void CMainFrame::scheduleCommandUpdate() {
 
 CommandState CMainFrame::commandState() const {
     CommandState state;
-    engine::SiteTree& tree = context_.tree();
     state.downloadRunning = context_.downloadRunning();
     state.stopRequested = context_.manager().stopRequested();
-    state.activeView = mainView_->activeView();
     state.addressBarEmpty = addressBarText().trimmed().isEmpty();
-    state.treeEmpty = tree.empty();
-    // A walk over the whole tree, and only Analyze All reads it, which no running download
-    // enables: a crawl of thousands of pages does not pay for it at every update.
-    if (!state.downloadRunning)
-        state.treeHasPageToLoad = tree.empty() ? !state.addressBarEmpty : tree.hasPageToLoad();
+    state.treeEmpty = context_.tree().empty();
     const auto page = mainView_->currentPage();
     state.currentPage = page != nullptr;
-    state.currentPageLoaded = page && engine::SiteTree::fullyLoaded(*page);
+    state.currentPageLoaded = page && engine::fullyLoaded(*page);
+    for (const ViewRegistration& entry : mainView_->table()) {
+        for (ViewMove move : entry.moves) state.moveAnswered[static_cast<std::size_t>(move)] = true;
+    }
     if (AppView* active = mainView_->activeAppView()) active->fillCommandState(state);
     return state;
+}
+
+bool CMainFrame::commandOn(CommandId id, const CommandState& state) const {
+    if (mainView_->shownBy(id)) return true;
+    if (const ViewRegistration* active = mainView_->activeRegistration()) {
+        if (const ViewCommand* own = active->command(id)) return own->enabled(state);
+    }
+    if (id == CommandId::Settings) return static_cast<bool>(settings_);
+    return commandEnabled(id, state);
 }
 
 void CMainFrame::updateCommands() {
     const CommandState state = commandState();
     for (const CommandEntry& entry : commandTable()) {
-        action(entry.id)->setEnabled(commandEnabled(entry.id, state));
-        if (const int key = viewOf(entry.id); key >= 0)
-            action(entry.id)->setChecked(key == state.activeView);
+        action(entry.id)->setEnabled(commandOn(entry.id, state));
+        if (const ViewRegistration* shown = mainView_->shownBy(entry.id))
+            action(entry.id)->setChecked(shown->key == mainView_->activeView());
     }
     action(CommandId::Auto)->setChecked(context_.tree().crawlController().enabled);
     action(CommandId::ToggleToolBar)->setChecked(!toolBar_->isHidden());
@@ -289,14 +280,17 @@ void CMainFrame::updateTitle() {
 }
 
 void CMainFrame::openSettings(CMyListCtrl* customize) {
+    if (!settings_) return;
     std::vector<CMyListCtrl*> lists;
     for (AppView* view : mainView_->views()) {
         for (CMyListCtrl* list : view->customisableLists()) lists.push_back(list);
     }
-    CSettingsSheet sheet(context_.manager().settings(), context_.conditions(), lists, this);
-    if (customize) sheet.showCustomize(customize);
-    if (sheet.exec() != QDialog::Accepted) return;
-    context_.manager().setSettings(sheet.engineSettings());
+    // The sheet stores the crawl's Enabled value as the Auto toggle stands now.
+    engine::EngineSettings current = context_.manager().settings();
+    current.limits.enabled = context_.tree().crawlController().enabled;
+    const auto confirmed = settings_(this, current, context_.conditions(), lists, customize);
+    if (!confirmed) return;
+    context_.manager().setSettings(*confirmed);
     context_.applyCrawlSettings();
     emit context_.conditionsChanged();
 }
@@ -311,7 +305,7 @@ void CMainFrame::runCommand(CommandId id) {
         if (id == CommandId::Undo) addressBar_->undo();
         return;
     }
-    if (!commandEnabled(id, commandState())) return;
+    if (!commandOn(id, commandState())) return;
     if (id == CommandId::Analyze) {
         analyze();
     } else if (AppView* active = mainView_->activeAppView(); active && active->runCommand(id)) {
@@ -331,8 +325,8 @@ void CMainFrame::analyze() {
 }
 
 bool CMainFrame::runOwnCommand(CommandId id) {
-    if (const int key = viewOf(id); key >= 0) {
-        mainView_->selectView(key);
+    if (const ViewRegistration* shown = mainView_->shownBy(id)) {
+        mainView_->selectView(shown->key);
         return true;
     }
     switch (id) {
@@ -380,6 +374,9 @@ bool CMainFrame::runOwnCommand(CommandId id) {
             return true;
         case CommandId::PreviousPane:
             moveFocus(-1);
+            return true;
+        case CommandId::Stop:
+            context_.tree().stop();
             return true;
         case CommandId::Auto: {
             engine::CrawlController& crawl = context_.tree().crawlController();

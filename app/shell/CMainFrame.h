@@ -6,6 +6,8 @@
 
 #include "app/shell/Commands.h"
 #include "app/shell/MainView.h"
+#include "app/shell/SettingsOpener.h"
+#include "app/shell/ViewRegistration.h"
 
 class QAction;
 class QMenu;
@@ -31,7 +33,7 @@ class CMainFrame : public QMainWindow {
 
 public:
     CMainFrame(CApplication& application, AppContext& context, IdleStatus& status,
-               const ViewFactories& factories);
+               const ViewTable& views, SettingsOpener settings);
     ~CMainFrame() override;
 
     MainView& mainView() const { return *mainView_; }
@@ -48,6 +50,9 @@ public:
     // Runs them now.
     void updateCommands();
     CommandState commandState() const;
+    // Whether the command is enabled now: the active view's rule for its own commands, else
+    // the window's (a command that no registered view carries is disabled).
+    bool commandOn(CommandId id, const CommandState& state) const;
 
     // Carries out a command as the user's choice of it would.
     void runCommand(CommandId id);
@@ -76,10 +81,13 @@ private:
     void analyze();
     void toggleBar(QWidget* bar, CommandId id);
     void moveFocus(int step);
+    void scopeShortcuts();
+    bool checkable(CommandId id) const;
 
     CApplication& application_;
     AppContext& context_;
     IdleStatus& status_;
+    SettingsOpener settings_;
     std::array<QAction*, kCommandCount> actions_{};
     QToolBar* toolBar_ = nullptr;
     CAddressBar* addressBar_ = nullptr;

@@ -6,6 +6,9 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+
+#include "app/shell/ViewMove.h"
 
 namespace app {
 
@@ -61,40 +64,41 @@ enum class CommandId {
 };
 inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(CommandId::About) + 1;
 
-// The keys of the views in the selection bar.
-namespace view {
-inline constexpr int kSiteTree = 0;
-inline constexpr int kAnalysis = 1;
-inline constexpr int kStatistics = 2;
-inline constexpr int kReports = 3;
-inline constexpr int kPageStatus = 10;
-}  // namespace view
-
 // What the enable rules read, gathered by the main frame from the engine, the address bar and
-// the active view whenever it updates its commands.
+// the active view (fillCommandState) whenever it updates its commands.
 struct CommandState {
     bool downloadRunning = false;
     bool stopRequested = false;
-    int activeView = view::kSiteTree;
     bool addressBarEmpty = true;
     bool treeEmpty = true;
     bool treeHasPageToLoad = false;  // what Analyze All would start
     int selectionCount = 0;          // selected rows of the active view
     bool currentPage = false;        // a page of the site tree is the current page
     bool currentPageLoaded = false;
-    bool selectionHasContent = false;  // the one selected row has downloaded content
+    bool selectionHasContent = false;                 // the one selected row has downloaded content
+    std::array<bool, kViewMoveCount> moveAnswered{};  // a registered view answers the move
+
+    bool answered(ViewMove move) const { return moveAnswered[static_cast<std::size_t>(move)]; }
 };
 
+// Who carries a command out: the main window or the application, by the rule of this table;
+// the views (a view's command counts as built once a registered view lists it, and is enabled
+// by the active view's own rule); or nothing yet (its dialog is still missing).
+enum class Carrier { Frame, View, Missing };
+
 // A command as the table gives it: the menu text (with its mnemonic and key hint), the keys,
-// the prompt ("status bar text\ntool tip"), and whether its view or dialog is part of this
-// program yet. A command whose view has not been built is shown disabled.
+// the prompt ("status bar text\ntool tip") and who carries it out.
 struct CommandEntry {
     CommandId id;
     const char* menuText;
     const char* keys;  // QKeySequence::fromString, "; " between alternatives; empty for none
     const char* prompt;
-    bool built;
+    Carrier carrier;
 };
+
+// One entry of a menu or of the tool bar: a command, or a separator (none).
+using MenuItem = std::optional<CommandId>;
+inline constexpr MenuItem kSeparator = std::nullopt;
 
 const std::array<CommandEntry, kCommandCount>& commandTable();
 const CommandEntry& commandEntry(CommandId id);
@@ -104,7 +108,8 @@ QList<QKeySequence> commandKeys(CommandId id);
 QString statusTip(CommandId id);
 QString toolTip(CommandId id);
 
-// The enable rule of every command in every state.
+// The main window's own rule of a command it carries out; false for every other command (a
+// view's commands are enabled by the active view's rules).
 bool commandEnabled(CommandId id, const CommandState& state);
 
 }  // namespace app

@@ -96,4 +96,9 @@ void EngineAdapter::shutDown() {
     }
 }
 
+std::size_t EngineAdapter::pendingCount() const {
+    std::lock_guard lock(shared_->mutex);
+    return shared_->pending.size();
+}
+
 }  // namespace app

@@ -37,6 +37,8 @@ public:
     // Hands every message that arrived so far to the handler now (the queued call then finds
     // nothing). Receiver's thread only.
     void deliver();
+    // Messages that arrived and were not handed over yet (a sent one among them holds its worker).
+    std::size_t pendingCount() const;
 
 private:
     struct Waiter {

@@ -8,9 +8,10 @@
 
 #include "app/shell/CMainFrame.h"
 #include "app/shell/IdleStatus.h"
-#include "app/shell/MessageBoxes.h"
 #include "app/widgets/CChoiceBar.h"
-#include "app/widgets/Icons.h"
+#include "app/widgets/CTabPane.h"
+#include "app/widgets/MessageBoxes.h"
+#include "engine/crawl/CrawlController.h"
 #include "engine/figures/ConnectionSpeed.h"
 #include "persist/SettingsMap.h"
 #include "report/SiteColumns.h"
@@ -22,71 +23,23 @@ namespace {
 constexpr int kStopPollMs = 100;
 constexpr int kHintInset = 10;
 
-IconId imageOf(int key) {
-    switch (key) {
-        case view::kSiteTree:
-            return IconId::SiteTree;
-        case view::kAnalysis:
-            return IconId::Analysis;
-        case view::kStatistics:
-            return IconId::Statistics;
-        case view::kReports:
-            return IconId::Reports;
-        default:
-            return IconId::PageStatus;
-    }
+QString connectionPrompt(int index) {
+    return QString::fromStdString(report::connectionSelectorText(index));
 }
 
 }  // namespace
 
-const std::vector<MainView::ViewInfo>& MainView::viewTable() {
-    static const std::vector<ViewInfo> table{
-        {view::kSiteTree, "Site Tree", "Web Site Tree",
-         "This view shows web site tree and web page download details."},
-        {view::kAnalysis, "Analysis", "Page Analysis",
-         "This view shows current web page elements details and their location in HTML code."},
-        {view::kReports, "Reports", "Web Site Reports",
-         "This view shows various reports for web site pages."},
-        {view::kStatistics, "Statistics", "Web Page Statistics",
-         "This view shows various statistics layouts for web site pages."},
-        {view::kPageStatus, "Page Analysis", "Web Item Status", ""},
-    };
-    return table;
-}
-
-const MainView::PaneNames* MainView::paneNames(int key) {
-    static const PaneNames site{"SiteTabLocation", "SiteTabPin",    "SiteTabXSize",
-                                "SiteTabYSize",    "SiteTabActive", "SiteTabSelection"};
-    static const PaneNames stat{"StatTabLocation", "StatTabPin",    "StatTabXSize",
-                                "StatTabYSize",    "StatTabActive", "StatTabSelection"};
-    static const PaneNames reports{"ReportTabLocation", "ReportStatTabPin", "ReportTabXSize",
-                                   "ReportTabYSize",    "ReportTabActive",  "ReportTabSelection"};
-    static const PaneNames source{"SourceTabLocation", "SourceStatTabPin", "SourceTabXSize",
-                                  "SourceTabYSize",    "SourceTabActive",  nullptr};
-    switch (key) {
-        case view::kSiteTree:
-            return &site;
-        case view::kStatistics:
-            return &stat;
-        case view::kReports:
-            return &reports;
-        case view::kAnalysis:
-            return &source;
-        default:
-            return nullptr;
-    }
-}
-
 MainView::MainView(CMainFrame& frame, AppContext& context, IdleStatus& status,
-                   const ViewFactories& factories)
+                   const ViewTable& table)
     : QWidget(&frame),
       frame_(frame),
       context_(context),
       status_(status),
+      table_(table),
       bar_(new CChoiceBar(this)),
       connectionBox_(new QComboBox) {
     // Every view setting with its default, then what the store holds; then the engine's
-    // settings and the highlighting conditions.
+    // settings and the highlighting conditions (read once a run: a second window shares them).
     persist::enterViewSettingsDefaults(settings_);
     settings_.load(persist::section::kViewSettings);
     context_.loadSettings();
@@ -97,29 +50,23 @@ MainView::MainView(CMainFrame& frame, AppContext& context, IdleStatus& status,
     for (const engine::ConnectionSpeed& speed : engine::kConnectionSpeeds) {
         connectionBox_->addItem(QString::fromLatin1(speed.name.data(), speed.name.size()));
     }
-    connectionBox_->setToolTip(QString::fromStdString(report::connectionSelectorText(0)));
+    connectionBox_->setToolTip(connectionPrompt(connection_));
     bar_->setFooter(tr("Connection Type"), connectionBox_);
     connect(connectionBox_, &QComboBox::activated, this, &MainView::setConnection);
 
-    for (const ViewInfo& info : viewTable()) {
-        std::unique_ptr<AppView> made;
-        for (const ViewFactory& factory : factories) {
-            if (factory.key == info.key) made = factory.make(*this);
-        }
-        CChoiceBar::Entry entry{info.key,
-                                QString::fromLatin1(info.shortName),
-                                QString::fromLatin1(info.title),
-                                QString::fromLatin1(info.description),
-                                icon(imageOf(info.key)),
-                                made ? made->widget() : nullptr,
-                                info.key != view::kPageStatus};
-        if (made) restorePane(info.key, *made);
-        bar_->addEntry(entry);
-        if (made) views_[info.key] = std::move(made);
+    for (const ViewRegistration& entry : table_) {
+        std::unique_ptr<AppView> made = entry.make(*this, context_);
+        restorePane(entry, *made);
+        bar_->addEntry({entry.key, entry.shortName, entry.title, entry.description,
+                        icon(entry.image), made->widget(), entry.listed});
+        views_[entry.key] = std::move(made);
     }
     connect(bar_, &CChoiceBar::viewRequested, this, &MainView::selectView);
+    connect(&context_, &AppContext::conditionsChanged, this, [this] {
+        for (AppView* made : views()) made->conditionsChanged();
+    });
     context_.addListener(this);
-    selectView(view::kSiteTree);
+    if (!table_.empty()) selectView(table_.front().key);
 }
 
 MainView::~MainView() {
@@ -128,7 +75,9 @@ MainView::~MainView() {
 
 std::vector<AppView*> MainView::views() const {
     std::vector<AppView*> made;
-    for (const auto& [key, view] : views_) made.push_back(view.get());
+    for (const ViewRegistration& entry : table_) {
+        if (AppView* each = view(entry.key)) made.push_back(each);
+    }
     return made;
 }
 
@@ -137,40 +86,61 @@ AppView* MainView::view(int key) const {
     return it == views_.end() ? nullptr : it->second.get();
 }
 
-void MainView::restorePane(int key, AppView& made) {
-    const PaneNames* names = paneNames(key);
+const ViewRegistration* MainView::registration(int key) const {
+    for (const ViewRegistration& entry : table_) {
+        if (entry.key == key) return &entry;
+    }
+    return nullptr;
+}
+
+const ViewRegistration* MainView::shownBy(CommandId id) const {
+    for (const ViewRegistration& entry : table_) {
+        if (entry.showCommand == id) return &entry;
+    }
+    return nullptr;
+}
+
+bool MainView::carriedByAView(CommandId id) const {
+    for (const ViewRegistration& entry : table_) {
+        if (entry.command(id)) return true;
+    }
+    return false;
+}
+
+void MainView::restorePane(const ViewRegistration& entry, AppView& made) {
     CTabPane* pane = made.tabPane();
-    if (!names || !pane) return;
+    if (!entry.pane || !pane) return;
+    const PaneSettingNames& names = *entry.pane;
     CTabPane::State state;
-    state.location = settings_.getInt(names->location);
-    state.pinned = settings_.getInt(names->pin) != 0;
-    state.width = settings_.getInt(names->width);
-    state.height = settings_.getInt(names->height);
-    state.active = settings_.getInt(names->active) != 0;
-    if (names->selection) state.selection = settings_.getInt(names->selection);
+    state.location = settings_.getInt(names.location);
+    state.pinned = settings_.getInt(names.pin) != 0;
+    state.width = settings_.getInt(names.width);
+    state.height = settings_.getInt(names.height);
+    state.active = settings_.getInt(names.active) != 0;
+    if (names.selection) state.selection = settings_.getInt(names.selection);
     pane->setState(state);
 }
 
 void MainView::storePanes() {
-    for (const auto& [key, made] : views_) {
-        const PaneNames* names = paneNames(key);
-        CTabPane* pane = made->tabPane();
-        if (!names || !pane) continue;
+    for (const ViewRegistration& entry : table_) {
+        AppView* made = view(entry.key);
+        CTabPane* pane = made ? made->tabPane() : nullptr;
+        if (!entry.pane || !pane) continue;
+        const PaneSettingNames& names = *entry.pane;
         const CTabPane::State state = pane->state();
-        settings_.setInt(names->location, state.location);
-        settings_.setInt(names->pin, state.pinned ? 1 : 0);
-        settings_.setInt(names->width, state.width);
-        settings_.setInt(names->height, state.height);
-        settings_.setInt(names->active, state.active ? 1 : 0);
-        if (names->selection) settings_.setInt(names->selection, state.selection);
+        settings_.setInt(names.location, state.location);
+        settings_.setInt(names.pin, state.pinned ? 1 : 0);
+        settings_.setInt(names.width, state.width);
+        settings_.setInt(names.height, state.height);
+        settings_.setInt(names.active, state.active ? 1 : 0);
+        if (names.selection) settings_.setInt(names.selection, state.selection);
     }
     settings_.setString("LastOpenFileLocation", context_.document().path());
 }
 
 void MainView::selectView(int key) {
-    if (key == active_ || !view(key)) return;
     AppView* next = view(key);
-    if (!bar_->show(key)) return;
+    if (key == active_ || !next || !bar_->show(key)) return;
     active_ = key;
     next->widget()->setFocus();
     emit activeViewChanged(key);
@@ -181,8 +151,9 @@ void MainView::setConnection(int index) {
     if (index == connection_ || !engine::isConnectionIndex(index)) return;
     connection_ = index;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (const auto& [key, made] : views_) made->connectionChanged(index);
+    for (AppView* made : views()) made->connectionChanged(index);
     connectionBox_->setCurrentIndex(index);
+    connectionBox_->setToolTip(connectionPrompt(index));
     emit connectionChanged(index);
     QApplication::restoreOverrideCursor();
 }
@@ -190,7 +161,16 @@ void MainView::setConnection(int index) {
 void MainView::setCurrentPage(std::shared_ptr<engine::PageEntry> page) {
     if (page == currentPage_) return;
     currentPage_ = std::move(page);
+    element_.reset();
+    for (AppView* made : views()) made->currentPageChanged();
     emit currentPageChanged();
+    commandStateChanged();
+}
+
+void MainView::setSelectedElement(std::shared_ptr<engine::WebItem> element) {
+    if (element == element_) return;
+    element_ = std::move(element);
+    for (AppView* made : views()) made->selectedElementChanged();
     commandStateChanged();
 }
 
@@ -206,13 +186,27 @@ void MainView::commandStateChanged() {
     frame_.scheduleCommandUpdate();
 }
 
-QString MainView::pageAddress(const engine::PageEntry& page) const {
-    const std::shared_ptr<engine::WebItem> root = page.rootItem();
-    return QString::fromStdString(root ? root->address().urlText : page.address().urlText);
+void MainView::customizeList(CMyListCtrl& list) {
+    frame_.openSettings(&list);
+}
+
+void MainView::raiseHint(int hint, const QPoint& globalPoint) {
+    if (raiseHint_) raiseHint_(hint, globalPoint);
+}
+
+bool MainView::requestMove(ViewMove move, const ViewTarget& target) {
+    for (const ViewRegistration& entry : table_) {
+        if (!entry.answers(move)) continue;
+        if (AppView* answering = view(entry.key)) {
+            answering->answerMove(move, target);
+            return true;
+        }
+    }
+    return false;
 }
 
 void MainView::engineMessage(const engine::EngineMessage& message) {
-    if (AppView* site = view(view::kSiteTree); site && site->engineMessage(message)) return;
+    for (AppView* made : views()) made->engineMessage(message);
     switch (message.id) {
         case engine::MessageId::WorkState:
             if (message.value == engine::message::kWorkStarted) {
@@ -224,14 +218,15 @@ void MainView::engineMessage(const engine::EngineMessage& message) {
             break;
         case engine::MessageId::PageJob:
             if (!message.page) break;
-            setStatusText(message.value == engine::message::kPageJobStarts
-                              ? tr("Downloading %1...").arg(pageAddress(*message.page))
-                              : tr("Finished %1.").arg(pageAddress(*message.page)));
+            setStatusText((message.value == engine::message::kPageJobStarts
+                               ? tr("Downloading %1...")
+                               : tr("Finished %1."))
+                              .arg(QString::fromStdString(engine::loadedAddress(*message.page))));
             break;
         case engine::MessageId::DuplicatePage:
             if (message.value == engine::message::kBeforeRemoval) {
                 // Announced before the page goes, while its node still exists.
-                for (const auto& [key, made] : views_) made->forgetPage(message.page.get());
+                for (AppView* made : views()) made->forgetPage(message.page.get());
                 if (currentPage_ == message.page) setCurrentPage(nullptr);
             } else {
                 setStatusText(tr("Duplicate page removed."));
@@ -244,11 +239,11 @@ void MainView::engineMessage(const engine::EngineMessage& message) {
 }
 
 void MainView::engineBatchHandled() {
-    for (const auto& [key, made] : views_) made->engineBatchHandled();
+    for (AppView* made : views()) made->engineBatchHandled();
 }
 
 void MainView::runFinished() {
-    for (const auto& [key, made] : views_) made->runEnded();
+    for (AppView* made : views()) made->runEnded();
     // The site tree has seen the message first: a crawl that started its next level goes on.
     if (context_.tree().crawlController().running) return;
     context_.manager().closeInternetRoot();
@@ -258,20 +253,23 @@ void MainView::runFinished() {
 }
 
 void MainView::raiseRunHint() {
-    if (!currentPage_ || !raiseHint_) return;
+    if (!currentPage_) return;
     const engine::PageState state = currentPage_->state();
     const QRect area = bar_->viewRect();
     if (state == engine::PageState::Finished || state == engine::PageState::ChildError) {
         const QPoint corner(area.right() - kHintInset, area.bottom() - kHintInset);
-        raiseHint_(state == engine::PageState::Finished ? kHintFinished : kHintChildErrors,
-                   bar_->mapToGlobal(corner));
+        raiseHint(state == engine::PageState::Finished ? kHintFinished : kHintChildErrors,
+                  bar_->mapToGlobal(corner));
     } else if (state == engine::PageState::Error) {
-        AppView* site = view(view::kSiteTree);
-        QWidget* details = site && site->tabPane() ? site->tabPane()->paneFrame() : nullptr;
-        const QWidget* anchor = details && details->isVisible() ? details : bar_;
-        const QRect box = anchor == bar_ ? area : anchor->rect();
-        raiseHint_(kHintFailed,
-                   anchor->mapToGlobal(QPoint(box.left() + kHintInset, box.bottom() - kHintInset)));
+        // Anchored where a view shows the page's errors, else over the view area.
+        QWidget* anchor = nullptr;
+        for (AppView* made : views()) {
+            QWidget* offered = made->hintAnchor(kHintFailed);
+            if (!anchor && offered && offered->isVisible()) anchor = offered;
+        }
+        const QRect box = anchor ? anchor->rect() : area;
+        const QPoint corner(box.left() + kHintInset, box.bottom() - kHintInset);
+        raiseHint(kHintFailed, anchor ? anchor->mapToGlobal(corner) : bar_->mapToGlobal(corner));
     }
 }
 
@@ -293,7 +291,7 @@ bool MainView::closeQuery() {
     }
     storePanes();
     settings_.save(persist::section::kViewSettings);
-    for (const auto& [key, made] : views_) made->saveState();
+    for (AppView* made : views()) made->saveState();
     engine::AddressMru::saveCurrent(addressBarText().toStdString());
     return true;
 }

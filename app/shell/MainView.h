@@ -10,7 +10,9 @@
 
 #include "app/shell/AppContext.h"
 #include "app/shell/AppView.h"
-#include "app/widgets/CTabPane.h"
+#include "app/shell/ViewHost.h"
+#include "app/shell/ViewRegistration.h"
+#include "app/widgets/HintTexts.h"
 #include "persist/SettingsBag.h"
 
 class QComboBox;
@@ -20,69 +22,63 @@ namespace app {
 class CChoiceBar;
 class CMainFrame;
 class IdleStatus;
-class MainView;
 
-// How the program makes a view for a key of the selection bar.
-struct ViewFactory {
-    int key;
-    std::function<std::unique_ptr<AppView>(MainView&)> make;
-};
-using ViewFactories = std::vector<ViewFactory>;
-
-// The main window's client area: the selection bar with every view, the connection type
-// selector, the current page, the view settings, and the handling of the engine's
-// notifications that the views leave (status texts, the end of a run, hints).
-class MainView : public QWidget, private AppContext::Listener {
+// The main window's client area: the selection bar with every registered view, the connection
+// type selector, the current page and element, the view settings, and the handling of the
+// engine's notifications: every view hears each one after the site tree, then this container
+// sets the status texts, ends the run (or lets the crawl start its next level) and raises the
+// outcome's hint. It is the views' host: they reach the window only through ViewHost.
+class MainView : public QWidget, public ViewHost, private AppContext::Listener {
     Q_OBJECT
 
 public:
-    // The views of the selection bar, in the order they are added.
-    struct ViewInfo {
-        int key;
-        const char* shortName;
-        const char* title;
-        const char* description;
-    };
-    static const std::vector<ViewInfo>& viewTable();
-
     // The hints raised after a run.
-    static constexpr int kHintFinished = 3;
-    static constexpr int kHintChildErrors = 4;
-    static constexpr int kHintFailed = 5;
+    static constexpr int kHintFinished = hint::kFinished;
+    static constexpr int kHintChildErrors = hint::kChildErrors;
+    static constexpr int kHintFailed = hint::kFailed;
     using HintRaiser = std::function<void(int hint, const QPoint& globalPoint)>;
 
-    MainView(CMainFrame& frame, AppContext& context, IdleStatus& status,
-             const ViewFactories& factories);
+    MainView(CMainFrame& frame, AppContext& context, IdleStatus& status, const ViewTable& table);
     ~MainView() override;
 
     AppContext& context() { return context_; }
-    CMainFrame& frame() { return frame_; }
-    persist::SettingsBag& viewSettings() { return settings_; }
 
-    // Makes the view with this key the active one; an unknown key, a key without a view and
-    // the active view's key are ignored.
-    void selectView(int key);
+    // Makes the view with this key the active one; a key without a view and the active view's
+    // key are ignored.
+    void selectView(int key) override;
     int activeView() const { return active_; }
     AppView* view(int key) const;
     AppView* activeAppView() const { return view(active_); }
-    // Every view this container made, in key order.
+    // Every view this container made, in the order of the selection bar.
     std::vector<AppView*> views() const;
     CChoiceBar& selectionBar() const { return *bar_; }
 
+    const ViewTable& table() const { return table_; }
+    const ViewRegistration* registration(int key) const;
+    const ViewRegistration* activeRegistration() const { return registration(active_); }
+    // The view that the command shows, when one is registered.
+    const ViewRegistration* shownBy(CommandId id) const;
+    // Whether a registered view lists the command among its own.
+    bool carriedByAView(CommandId id) const;
+
     // The connection index every view shows; choosing the current one again changes nothing.
-    int connectionIndex() const { return connection_; }
+    int connectionIndex() const override { return connection_; }
     void setConnection(int index);
 
-    // The page the views show, set by the Site Tree view.
-    std::shared_ptr<engine::PageEntry> currentPage() const { return currentPage_; }
-    void setCurrentPage(std::shared_ptr<engine::PageEntry> page);
+    std::shared_ptr<engine::PageEntry> currentPage() const override { return currentPage_; }
+    void setCurrentPage(std::shared_ptr<engine::PageEntry> page) override;
+    std::shared_ptr<engine::WebItem> selectedElement() const override { return element_; }
+    void setSelectedElement(std::shared_ptr<engine::WebItem> element) override;
 
-    void setStatusText(const QString& text);
+    QString addressBarText() const override;
+    void setStatusText(const QString& text) override;
+    void commandStateChanged() override;
+    void customizeList(CMyListCtrl& list) override;
+    void raiseHint(int hint, const QPoint& globalPoint) override;
+    persist::SettingsBag& viewSettings() override { return settings_; }
+    bool requestMove(ViewMove move, const ViewTarget& target) override;
+
     void setHintRaiser(HintRaiser raiser) { raiseHint_ = std::move(raiser); }
-    // The frame's address bar text; views read it for Analyze.
-    QString addressBarText() const;
-    // The enable rules should run again soon.
-    void commandStateChanged();
 
     // The close query: asks "Abort page download?" while a download runs (Yes stops it and
     // waits with the event loop running), then stores the view settings. False when the user
@@ -95,32 +91,23 @@ signals:
     void connectionChanged(int index);
 
 private:
-    struct PaneNames {
-        const char* location;
-        const char* pin;
-        const char* width;
-        const char* height;
-        const char* active;
-        const char* selection;
-    };
-    static const PaneNames* paneNames(int key);
-
     void engineMessage(const engine::EngineMessage& message) override;
     void engineBatchHandled() override;
     void runFinished();
     void raiseRunHint();
-    void restorePane(int key, AppView& view);
+    void restorePane(const ViewRegistration& entry, AppView& made);
     void storePanes();
-    QString pageAddress(const engine::PageEntry& page) const;
 
     CMainFrame& frame_;
     AppContext& context_;
     IdleStatus& status_;
+    const ViewTable& table_;
     CChoiceBar* bar_;
     QComboBox* connectionBox_;
     persist::SettingsBag settings_;
     std::map<int, std::unique_ptr<AppView>> views_;
     std::shared_ptr<engine::PageEntry> currentPage_;
+    std::shared_ptr<engine::WebItem> element_;
     HintRaiser raiseHint_;
     int active_ = -1;
     int connection_ = 0;

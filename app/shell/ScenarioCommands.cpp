@@ -4,8 +4,8 @@
 #include <QDir>
 
 #include "app/shell/AppContext.h"
-#include "app/shell/FileDialogs.h"
-#include "app/shell/MessageBoxes.h"
+#include "app/widgets/FileDialogs.h"
+#include "app/widgets/MessageBoxes.h"
 
 namespace app {
 

@@ -8,6 +8,10 @@ namespace app {
 
 class AppContext;
 
+// The scenario files' default extension and filter, as the file dialogs take them.
+inline constexpr const char* kScenarioExtension = "wsa";
+inline constexpr const char* kScenarioFilter = "Scenario Files (*.wsa)|*.wsa|All Files (*.*)|*.*||";
+
 // Open Scenario, Save Scenario and the load of a scenario named on the command line, with
 // their dialogs and messages. Each tells the user what failed; none changes the tree on a
 // failed save.

@@ -4,23 +4,22 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
-#include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "app/shell/AppContext.h"
-#include "app/shell/CMainFrame.h"
-#include "app/shell/MainView.h"
-#include "app/shell/MessageBoxes.h"
-#include "app/sitetree/PageDetailsModel.h"
-#include "app/sitetree/SaveElementAs.h"
+#include "app/shell/ViewHost.h"
 #include "app/sitetree/SiteTreeModel.h"
-#include "app/sitetree/SiteTreeSortModel.h"
-#include "app/sitetree/SiteTreeView.h"
-#include "app/widgets/CMyListCtrl.h"
 #include "app/widgets/CTabPane.h"
+#include "app/widgets/HintTexts.h"
 #include "app/widgets/Icons.h"
-#include "engine/settings/BrowserCommand.h"
+#include "app/widgets/MessageBoxes.h"
+#include "app/widgets/OpenInBrowser.h"
+#include "app/widgets/PropertyListCtrl.h"
+#include "app/widgets/QuestionBoxes.h"
+#include "app/widgets/RawValueSortModel.h"
+#include "app/widgets/SaveElementAs.h"
+#include "app/widgets/UniformRowTreeView.h"
+#include "engine/crawl/CrawlController.h"
 #include "persist/SettingsMap.h"
 #include "report/PageInformation.h"
 #include "report/SiteColumns.h"
@@ -30,43 +29,22 @@ namespace app {
 namespace {
 
 constexpr int kMinimumColumnWidth = 40;
-constexpr int kPropertyShare = 50;  // percent of the details list
-
-// The removals' questions, asked as message boxes.
-class QuestionBoxes final : public engine::SiteTreeQuestions {
-public:
-    explicit QuestionBoxes(QWidget* parent) : parent_(parent) {}
-    Answer ask(const std::string& question) override {
-        switch (MessageBoxes::question(parent_, QString::fromStdString(question))) {
-            case QMessageBox::Yes:
-                return Answer::Yes;
-            case QMessageBox::No:
-                return Answer::No;
-            default:
-                return Answer::Cancel;
-        }
-    }
-
-private:
-    QWidget* parent_;
-};
-
-bool hasContent(const engine::PageEntry& page) {
-    const std::shared_ptr<engine::WebItem> root = page.rootItem();
-    if (!root) return false;
-    const auto body = root->body();
-    return body && !body->empty();
-}
 
 }  // namespace
 
-CSiteTreeDlg::CSiteTreeDlg(MainView& host)
+CSiteTreeDlg::CSiteTreeDlg(ViewHost& host, engine::SiteTree& tree,
+                           const report::FilterConditionList& conditions,
+                           engine::SaveElement& saver)
     : host_(host),
-      model_(new SiteTreeModel(host.context(), this)),
-      sorted_(new SiteTreeSortModel(this)),
-      tree_(new SiteTreeView),
-      details_(new PageDetailsModel(host.context().conditions(), this)),
-      detailsList_(new CMyListCtrl(std::string(persist::section::kPageDetails))),
+      siteTree_(tree),
+      saver_(saver),
+      model_(new SiteTreeModel(tree, conditions, this)),
+      sorted_(new RawValueSortModel(this)),
+      tree_(new UniformRowTreeView),
+      details_(
+          new PagePropertiesModel(conditions, report::InformationForm::SingleConnection, this)),
+      detailsList_(
+          new PropertyListCtrl(std::string(persist::section::kPageDetails), tr("Site Tree"))),
       noPage_(new QLabel(QString::fromStdString(report::noPageHtml()))),
       detailsStack_(new QStackedWidget) {
     sorted_->setSourceModel(model_);
@@ -80,21 +58,10 @@ CSiteTreeDlg::CSiteTreeDlg(MainView& host)
     tree_->header()->setSortIndicator(-1, Qt::AscendingOrder);
     tree_->setSortingEnabled(true);
 
-    detailsList_->setTitle(tr("Site Tree"));
-    detailsList_->addColumn(0, tr("Property"), kPropertyShare, kMinimumColumnWidth);
-    detailsList_->addColumn(1, tr("Value"), 100 - kPropertyShare, kMinimumColumnWidth);
     detailsList_->setModel(details_);
     detailsList_->loadLayout();
     detailsList_->setObjectName(QStringLiteral("pageDetails"));
-    detailsList_->setRootIsDecorated(false);
-    detailsList_->setUniformRowHeights(true);
-    detailsList_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    detailsList_->setCustomizeHandler(
-        [this](CMyListCtrl& list) { host_.frame().openSettings(&list); });
-    connect(&host.context(), &AppContext::conditionsChanged, this, [this] {
-        model_->conditionsChanged();
-        details_->refresh();
-    });
+    detailsList_->setCustomizeHandler([this](CMyListCtrl& list) { host_.customizeList(list); });
     noPage_->setTextFormat(Qt::RichText);
     noPage_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     noPage_->setMargin(6);
@@ -113,6 +80,9 @@ CSiteTreeDlg::CSiteTreeDlg(MainView& host)
             &CSiteTreeDlg::currentChanged);
     connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { host_.commandStateChanged(); });
+    // Removing every page (or opening a scenario) resets the list without telling the selection:
+    // the page the views showed is gone.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { host_.setCurrentPage({}); });
     // A page's first child pages show at once; a parent the user closed stays closed.
     connect(sorted_, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex& parent, int first) {
@@ -124,36 +94,13 @@ CSiteTreeDlg::CSiteTreeDlg(MainView& host)
     connect(tree_, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
         if (auto* node = model_->node(sorted_->mapToSource(index))) node->expanded = false;
     });
-    connect(&host_, &MainView::currentPageChanged, this, &CSiteTreeDlg::showDetails);
     showDetails();
 }
 
 CSiteTreeDlg::~CSiteTreeDlg() = default;
 
-QString CSiteTreeDlg::menuTitle() const {
-    return tr("&Actions");
-}
-
-std::vector<CommandId> CSiteTreeDlg::menuCommands() const {
-    // NewWindow has no menu entry: here it stands for a separator.
-    constexpr CommandId sep = CommandId::NewWindow;
-    return {CommandId::AnalyzePageSource,
-            sep,
-            CommandId::AnalyzeAll,
-            CommandId::AnalyzeSelected,
-            CommandId::Stop,
-            sep,
-            CommandId::RemoveSelected,
-            CommandId::RemoveNotLoaded,
-            CommandId::RemoveAll,
-            sep,
-            CommandId::OpenInBrowser,
-            CommandId::SaveElementAs,
-            CommandId::ShowDetails};
-}
-
-QWidget* CSiteTreeDlg::detailsPane() const {
-    return detailsStack_;
+CMyListCtrl* CSiteTreeDlg::detailsList() const {
+    return detailsList_;
 }
 
 std::vector<engine::SiteNode*> CSiteTreeDlg::selectedNodes() const {
@@ -180,29 +127,36 @@ void CSiteTreeDlg::selectNode(const engine::SiteNode* node) {
 void CSiteTreeDlg::fillCommandState(CommandState& state) const {
     const auto nodes = selectedNodes();
     state.selectionCount = static_cast<int>(nodes.size());
-    state.selectionHasContent = nodes.size() == 1 && hasContent(*nodes.front()->page);
+    state.selectionHasContent = nodes.size() == 1 && engine::hasContent(*nodes.front()->page);
+    // A walk over the whole tree, read only by Analyze All, which no running download enables:
+    // a crawl of thousands of pages does not pay for it at every update.
+    if (!state.downloadRunning)
+        state.treeHasPageToLoad =
+            siteTree_.empty() ? !state.addressBarEmpty : siteTree_.hasPageToLoad();
 }
 
 bool CSiteTreeDlg::runCommand(CommandId id) {
-    engine::SiteTree& tree = host_.context().tree();
     switch (id) {
         case CommandId::Analyze:
             analyzeTyped();
             return true;
         case CommandId::AnalyzeAll:
-            tree.analyzeAll(host_.addressBarText().toStdString());
+            siteTree_.analyzeAll(host_.addressBarText().toStdString());
             return true;
         case CommandId::AnalyzeSelected:
-            tree.analyzeSelected(selectedNodes(), host_.addressBarText().toStdString());
+            siteTree_.analyzeSelected(selectedNodes(), host_.addressBarText().toStdString());
             return true;
-        case CommandId::Stop:
-            tree.stop();
+        case CommandId::AnalyzePageSource:
+            return host_.requestMove(ViewMove::ShowSource, {host_.currentPage(), nullptr});
+        case CommandId::ShowDetails:
+            if (const engine::SiteNode* node = singleSelection())
+                host_.requestMove(ViewMove::ShowDetails, {node->page, nullptr});
             return true;
         case CommandId::RemoveSelected:
             removeSelected();
             return true;
         case CommandId::RemoveNotLoaded:
-            tree.removeNotLoaded();
+            siteTree_.removeNotLoaded();
             return true;
         case CommandId::RemoveAll:
             removeAll();
@@ -224,7 +178,7 @@ bool CSiteTreeDlg::runCommand(CommandId id) {
 
 void CSiteTreeDlg::analyzeTyped() {
     const QString text = host_.addressBarText().trimmed();
-    engine::SiteNode* node = host_.context().tree().analyseAddress(text.toStdString());
+    engine::SiteNode* node = siteTree_.analyseAddress(text.toStdString());
     if (!node) {
         MessageBoxes::error(this, QString::fromLatin1(MessageBoxes::kProductTitle),
                             tr("\"%1\" is not a web address that can be analysed.").arg(text));
@@ -237,29 +191,23 @@ void CSiteTreeDlg::removeSelected() {
     QuestionBoxes questions(this);
     const auto nodes = selectedNodes();
     // The selection goes first, while its rows still exist.
-    if (!nodes.empty()) host_.context().tree().deleteSelected(nodes, questions);
+    if (!nodes.empty()) siteTree_.deleteSelected(nodes, questions);
 }
 
 void CSiteTreeDlg::removeAll() {
     QuestionBoxes questions(this);
-    host_.context().tree().deleteAll(questions);
+    siteTree_.deleteAll(questions);
 }
 
 void CSiteTreeDlg::openInBrowser() {
-    const engine::SiteNode* node = singleSelection();
-    if (!node) return;
-    const std::string address = node->page->address().urlText;
-    if (!engine::openInBrowser(address)) {
-        MessageBoxes::error(
-            this, QString::fromLatin1(MessageBoxes::kProductTitle),
-            tr("No web browser could be started for %1.").arg(QString::fromStdString(address)));
-    }
+    if (const engine::SiteNode* node = singleSelection())
+        app::openInBrowser(this, node->page->address().urlText);
 }
 
 void CSiteTreeDlg::saveSelected() {
     const engine::SiteNode* node = singleSelection();
     const auto root = node ? node->page->rootItem() : nullptr;
-    if (root) saveElementAs(this, host_.context().elementSaver(), *root);
+    if (root) saveElementAs(this, saver_, *root);
 }
 
 void CSiteTreeDlg::copyAddresses() {
@@ -275,39 +223,47 @@ void CSiteTreeDlg::currentChanged() {
     host_.setCurrentPage(node ? node->page : nullptr);
 }
 
+void CSiteTreeDlg::currentPageChanged() {
+    showDetails();
+}
+
 void CSiteTreeDlg::showDetails() {
     const auto page = host_.currentPage();
     model_->setCurrentPage(page.get());
     details_->show(page, host_.connectionIndex());
     detailsStack_->setCurrentWidget(page ? static_cast<QWidget*>(detailsList_) : noPage_);
     detailsDirty_ = false;
-    layoutDetails();
 }
 
-void CSiteTreeDlg::layoutDetails() {
-    // Group captions run across both columns.
-    const auto& rows = details_->rows();
-    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-        detailsList_->setFirstColumnSpanned(row, {}, rows[static_cast<std::size_t>(row)].group);
-    }
+void CSiteTreeDlg::conditionsChanged() {
+    model_->conditionsChanged();
+    details_->refresh();
 }
 
 std::vector<CMyListCtrl*> CSiteTreeDlg::customisableLists() {
     return {detailsList_};
 }
 
+std::vector<std::pair<CommandId, QWidget*>> CSiteTreeDlg::localShortcuts() {
+    return {{CommandId::RemoveSelected, tree_}};
+}
+
+QWidget* CSiteTreeDlg::hintAnchor(int hint) {
+    // A failed page's errors are in the details pane.
+    return hint == hint::kFailed ? pane_->paneFrame() : nullptr;
+}
+
 void CSiteTreeDlg::saveState() {
     detailsList_->saveLayout();
 }
 
-bool CSiteTreeDlg::engineMessage(const engine::EngineMessage& message) {
+void CSiteTreeDlg::engineMessage(const engine::EngineMessage& message) {
     if (message.id != engine::MessageId::PageState &&
         message.id != engine::MessageId::ItemProgress) {
-        return false;
+        return;
     }
     model_->pageChanged(message.page.get());
     if (message.page && message.page == host_.currentPage()) detailsDirty_ = true;
-    return true;
 }
 
 void CSiteTreeDlg::engineBatchHandled() {

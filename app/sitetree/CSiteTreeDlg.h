@@ -6,6 +6,9 @@
 
 #include "app/shell/AppView.h"
 #include "engine/crawl/SiteNode.h"
+#include "engine/crawl/SiteTree.h"
+#include "engine/items/SaveElement.h"
+#include "report/FilterConditionList.h"
 
 class QLabel;
 class QSortFilterProxyModel;
@@ -15,38 +18,42 @@ class QTreeView;
 namespace app {
 
 class CTabPane;
-class MainView;
-class PageDetailsModel;
+class PagePropertiesModel;
+class PropertyListCtrl;
 class SiteTreeModel;
+class ViewHost;
 
 // The Site Tree view: the pages of the site tree as a sortable tree list with check marks, and
-// the "Details" pane with the current page's information. It carries the site tree's commands
-// and turns the page notifications into row refreshes.
+// the "Details" pane with the current page's information. The user chooses the current page
+// here; the view carries the site tree's commands and refreshes its rows as pages progress.
 class CSiteTreeDlg : public QWidget, public AppView {
     Q_OBJECT
 
 public:
-    explicit CSiteTreeDlg(MainView& host);
+    CSiteTreeDlg(ViewHost& host, engine::SiteTree& tree,
+                 const report::FilterConditionList& conditions, engine::SaveElement& saver);
     ~CSiteTreeDlg() override;
 
     QWidget* widget() override { return this; }
     CTabPane* tabPane() override { return pane_; }
-    QString menuTitle() const override;
-    std::vector<CommandId> menuCommands() const override;
     void fillCommandState(CommandState& state) const override;
     bool runCommand(CommandId id) override;
-    bool engineMessage(const engine::EngineMessage& message) override;
+    void engineMessage(const engine::EngineMessage& message) override;
     void engineBatchHandled() override;
     void connectionChanged(int index) override;
+    void currentPageChanged() override;
+    void conditionsChanged() override;
     void forgetPage(const engine::PageEntry* page) override;
     std::vector<QWidget*> focusPanes() override;
     std::vector<CMyListCtrl*> customisableLists() override;
+    std::vector<std::pair<CommandId, QWidget*>> localShortcuts() override;
+    QWidget* hintAnchor(int hint) override;
     void saveState() override;
 
     QTreeView* treeView() const { return tree_; }
     SiteTreeModel* model() const { return model_; }
-    PageDetailsModel* details() const { return details_; }
-    QWidget* detailsPane() const;
+    PagePropertiesModel* details() const { return details_; }
+    CMyListCtrl* detailsList() const;
     std::vector<engine::SiteNode*> selectedNodes() const;
     void selectNode(const engine::SiteNode* node);
 
@@ -55,8 +62,6 @@ protected:
 
 private:
     void currentChanged();
-    void showDetails();
-    void layoutDetails();
     void sizeColumns();
     void analyzeTyped();
     void removeSelected();
@@ -64,14 +69,17 @@ private:
     void openInBrowser();
     void saveSelected();
     void copyAddresses();
+    void showDetails();
     engine::SiteNode* singleSelection() const;
 
-    MainView& host_;
+    ViewHost& host_;
+    engine::SiteTree& siteTree_;
+    engine::SaveElement& saver_;
     SiteTreeModel* model_;
     QSortFilterProxyModel* sorted_;
     QTreeView* tree_;
-    PageDetailsModel* details_;
-    CMyListCtrl* detailsList_;
+    PagePropertiesModel* details_;
+    PropertyListCtrl* detailsList_;
     QLabel* noPage_;
     QStackedWidget* detailsStack_;
     CTabPane* pane_;

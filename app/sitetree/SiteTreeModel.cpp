@@ -3,9 +3,10 @@
 #include <QFont>
 #include <QTimer>
 
-#include "app/shell/AppContext.h"
-#include "app/shell/QtColor.h"
-#include "app/sitetree/PageStateIcon.h"
+#include "app/widgets/ItemRoles.h"
+#include "app/widgets/PageStateIcon.h"
+#include "app/widgets/QtColor.h"
+#include "engine/crawl/CrawlController.h"
 #include "engine/schedule/PageState.h"
 #include "report/FilterCondition.h"
 #include "report/PageInformation.h"
@@ -13,23 +14,15 @@
 
 namespace app {
 
-namespace {
-
-bool running(const engine::PageEntry& page) {
-    const engine::PageState state = page.state();
-    return state == engine::PageState::InProcess || state == engine::PageState::Aborting;
-}
-
-}  // namespace
-
-SiteTreeModel::SiteTreeModel(AppContext& context, QObject* parent)
-    : QAbstractItemModel(parent), context_(context), refresh_(new QTimer(this)) {
+SiteTreeModel::SiteTreeModel(engine::SiteTree& tree, const report::FilterConditionList& conditions,
+                             QObject* parent)
+    : QAbstractItemModel(parent), tree_(tree), conditions_(conditions), refresh_(new QTimer(this)) {
     refresh_->setSingleShot(true);
     refresh_->setInterval(kRefreshMs);
     connect(refresh_, &QTimer::timeout, this, &SiteTreeModel::flush);
     // Rows exist for the pages the tree holds already (another window's).
     std::vector<const Node*> pending;
-    for (const auto& root : context_.tree().roots()) pending.push_back(root.get());
+    for (const auto& root : tree_.roots()) pending.push_back(root.get());
     while (!pending.empty()) {
         const Node* node = pending.back();
         pending.pop_back();
@@ -39,11 +32,11 @@ SiteTreeModel::SiteTreeModel(AppContext& context, QObject* parent)
         }
         for (const auto& child : node->children) pending.push_back(child.get());
     }
-    context_.addTreeObserver(this);
+    tree_.addObserver(this);
 }
 
 SiteTreeModel::~SiteTreeModel() {
-    context_.removeTreeObserver(this);
+    tree_.removeObserver(this);
 }
 
 std::uint32_t SiteTreeModel::columnId(int column) {
@@ -55,7 +48,7 @@ std::uint32_t SiteTreeModel::columnId(int column) {
 
 const std::vector<std::unique_ptr<engine::SiteNode>>& SiteTreeModel::childrenOf(
     const Node* parent) const {
-    return parent ? parent->children : context_.tree().roots();
+    return parent ? parent->children : tree_.roots();
 }
 
 engine::SiteNode* SiteTreeModel::node(const QModelIndex& index) const {
@@ -98,9 +91,9 @@ QVariant SiteTreeModel::data(const QModelIndex& index, int role) const {
     const std::uint32_t column = columnId(index.column());
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(report::cellText(page, column, connection_));
-        case kRawValueRole:
-            return QVariant::fromValue(report::siteCell(page, column, connection_).sortValue);
+            return QString::fromStdString(cell(page, index.column()).text);
+        case role::kRawValue:
+            return QVariant::fromValue(cell(page, index.column()).sortValue);
         case Qt::ToolTipRole:
             return column == report::kColumnUrl ? QString::fromStdString(page.address().urlText)
                                                 : QVariant();
@@ -145,11 +138,22 @@ QVariant SiteTreeModel::headerData(int section, Qt::Orientation orientation, int
     return QString::fromStdString(report::columnHeader(columnId(section)));
 }
 
+const report::SiteCell& SiteTreeModel::cell(engine::PageEntry& page, int column) const {
+    std::optional<report::SiteCell>& kept = cells_[&page][static_cast<std::size_t>(column)];
+    if (!kept) kept = report::siteCell(page, columnId(column), connection_);
+    return *kept;
+}
+
+void SiteTreeModel::forget(const engine::PageEntry* page) {
+    cells_.erase(page);
+    colors_.erase(page);
+}
+
 std::optional<QColor> SiteTreeModel::colorOf(engine::PageEntry& page) const {
     const auto cached = colors_.find(&page);
     if (cached != colors_.end()) return cached->second;
     std::optional<QColor> color;
-    const auto matched = report::matchingConditions(context_.conditions(), page);
+    const auto matched = report::matchingConditions(conditions_, page);
     if (!matched.empty()) color = qtColor(report::colorOf(matched.front()));
     colors_[&page] = color;
     return color;
@@ -158,6 +162,7 @@ std::optional<QColor> SiteTreeModel::colorOf(engine::PageEntry& page) const {
 void SiteTreeModel::setConnection(int index) {
     if (index == connection_) return;
     connection_ = index;
+    cells_.clear();
     refreshAll({});
 }
 
@@ -165,7 +170,7 @@ void SiteTreeModel::setCurrentPage(const engine::PageEntry* page) {
     const engine::PageEntry* previous = current_;
     current_ = page;
     for (const engine::PageEntry* changed : {previous, page}) {
-        if (changed) refreshRow(context_.tree().find(changed));
+        if (changed) refreshRow(tree_.find(changed));
     }
 }
 
@@ -185,12 +190,12 @@ void SiteTreeModel::flush() {
     changed.swap(changed_);
     bool anyRunning = false;
     for (const engine::PageEntry* page : changed) {
-        const Node* item = context_.tree().find(page);
+        const Node* item = tree_.find(page);
         if (!item) continue;
-        colors_.erase(page);
+        forget(page);
         refreshRow(item);
         // A running page's elapsed time goes on without messages: refresh it again.
-        if (running(*item->page)) {
+        if (engine::isRunning(*item->page)) {
             changed_.insert(page);
             anyRunning = true;
         }
@@ -233,7 +238,7 @@ void SiteTreeModel::forgetSubtree(const Node* top) {
         pending.pop_back();
         rows_.erase(item);
         changed_.erase(item->page.get());
-        colors_.erase(item->page.get());
+        forget(item->page.get());
         if (item->page.get() == current_) current_ = nullptr;
         for (const auto& child : item->children) pending.push_back(child.get());
     }
@@ -266,6 +271,7 @@ void SiteTreeModel::treeCleared() {
     rows_.clear();
     changed_.clear();
     colors_.clear();
+    cells_.clear();
     current_ = nullptr;
     endResetModel();
 }

@@ -4,15 +4,13 @@
 #include <QPrinter>
 #include <QShowEvent>
 #include <QVBoxLayout>
-#include <QWebEngineDownloadRequest>
 #include <QWebEngineLoadingInfo>
-#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include "app/widgets/HtmlTextHandler.h"
 #include "app/widgets/HtmlViewPage.h"
+#include "app/widgets/HtmlViewProfile.h"
 #include "app/widgets/LocalOnlyInterceptor.h"
-#include "app/widgets/WebEngineSetup.h"
 
 namespace app {
 
@@ -33,10 +31,16 @@ CHtmlView::CHtmlView(QWidget* parent) : QWidget(parent), layout_(new QVBoxLayout
 }
 
 CHtmlView::~CHtmlView() {
-    // The engine requires every page to go before its profile.
+    // The engine requires every page to go before its profile, which outlives every view.
     delete view_;
     delete page_;
-    delete profile_;
+    withdrawText();
+}
+
+void CHtmlView::withdrawText() {
+    if (published_.isEmpty()) return;
+    if (HtmlTextHandler* texts = htmlTextHandler()) texts->withdraw(published_);
+    published_.clear();
 }
 
 void CHtmlView::showHtml(const QString& html) {
@@ -88,19 +92,9 @@ void CHtmlView::showEvent(QShowEvent* event) {
 
 void CHtmlView::ensureCreated() {
     if (view_) return;
-    profile_ = new QWebEngineProfile;  // no storage name: off the record
-    profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-    profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     interceptor_ = new LocalOnlyInterceptor(this);
-    profile_->setUrlRequestInterceptor(interceptor_);
-    if (htmlViewSchemeRegistered()) {
-        textHandler_ = new HtmlTextHandler(this);
-        profile_->installUrlSchemeHandler(kHtmlViewScheme, textHandler_);
-    }
-    connect(profile_, &QWebEngineProfile::downloadRequested, this,
-            [](QWebEngineDownloadRequest* download) { download->cancel(); });
-
-    page_ = new HtmlViewPage(profile_);
+    page_ = new HtmlViewPage(htmlViewProfile());
+    page_->setUrlRequestInterceptor(interceptor_);
     page_->setLinkHandler(linkHandler_);
     connect(page_, &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo& info) {
@@ -136,8 +130,10 @@ void CHtmlView::load(const Content& content) {
     if (!content.html) {
         expected_ = content.file;
         page_->load(content.file);
-    } else if (textHandler_) {
-        expected_ = textHandler_->publish(content.html->toUtf8());
+    } else if (HtmlTextHandler* texts = htmlTextHandler()) {
+        withdrawText();
+        published_ = texts->publish(content.html->toUtf8());
+        expected_ = published_;
         page_->load(expected_);
     } else {
         // Without the view's scheme (prepareWebEngine was not called) the text goes as a data:

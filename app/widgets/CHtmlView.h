@@ -10,12 +10,10 @@
 
 class QPrinter;
 class QVBoxLayout;
-class QWebEngineProfile;
 class QWebEngineView;
 
 namespace app {
 
-class HtmlTextHandler;
 class HtmlViewPage;
 class LocalOnlyInterceptor;
 
@@ -24,8 +22,9 @@ class LocalOnlyInterceptor;
 // so a program with many views starts fast. The view starts with a blank document; what it is
 // given while a document is still loading is held back and shown when that load ends (the
 // latest one given wins). It runs no script, loads no plugin and fetches nothing from the
-// network; a clicked link goes to the link handler and the view stays where it is. Each view
-// has an off-the-record profile of its own, so nothing it shows leaves a trace on disk.
+// network; a clicked link goes to the link handler and the view stays where it is. Every view
+// shares one off-the-record profile (htmlViewProfile), so nothing it shows leaves a trace on
+// disk.
 class CHtmlView : public QWidget {
     Q_OBJECT
 
@@ -49,6 +48,8 @@ public:
     // Prints the current document to a PDF file; pdfPrinted tells when it is written.
     void printToPdf(const QString& path);
 
+    // True while a print job of this view is under way.
+    bool isPrinting() const { return printer_ != nullptr; }
     // True once the browser component exists.
     bool isCreated() const { return view_ != nullptr; }
     // True while a document is loading (what is given meanwhile is held back).
@@ -79,16 +80,17 @@ private:
     void load(const Content& content);
     void onLoadFinished(bool ok);
 
+    void withdrawText();
+
     QVBoxLayout* layout_;
     LinkHandler linkHandler_;
-    QWebEngineProfile* profile_ = nullptr;
     LocalOnlyInterceptor* interceptor_ = nullptr;
-    HtmlTextHandler* textHandler_ = nullptr;
     HtmlViewPage* page_ = nullptr;
     QWebEngineView* view_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
     bool loading_ = false;
-    QUrl expected_;  // the address being loaded; empty when it cannot be known
+    QUrl expected_;   // the address being loaded; empty when it cannot be known
+    QUrl published_;  // the text this view has published to the shared profile
     std::optional<Content> heldBack_;
 };
 

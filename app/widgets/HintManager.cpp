@@ -91,6 +91,13 @@ void HintManager::cancelPending() {
     if (!balloon_) watchInput(false);
 }
 
+bool HintManager::elapsePending() {
+    if (!timer_.isActive()) return false;
+    timer_.stop();
+    onTimer();
+    return true;
+}
+
 void HintManager::onTimer() {
     const Pending pending = pending_;
     pending_ = {};

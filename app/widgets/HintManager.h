@@ -58,6 +58,8 @@ public:
     // The hint waiting for its timer, 0 when none; and that timer's delay.
     int pendingHint() const { return timer_.isActive() ? pending_.number : 0; }
     int pendingDelayMs() const { return timer_.isActive() ? timer_.interval() : -1; }
+    // Lets the waiting hint's time run out now, as its timer would; false when none waits.
+    bool elapsePending();
 
 signals:
     void hintShown(int number);

@@ -8,19 +8,24 @@
 namespace app {
 
 QUrl HtmlTextHandler::publish(const QByteArray& html) {
-    html_ = html;
-    address_ = QUrl(
+    const QUrl address(
         QStringLiteral("%1:text/%2").arg(QString::fromLatin1(kHtmlViewScheme)).arg(++generation_));
-    return address_;
+    texts_.insert(address, html);
+    return address;
+}
+
+void HtmlTextHandler::withdraw(const QUrl& address) {
+    texts_.remove(address);
 }
 
 void HtmlTextHandler::requestStarted(QWebEngineUrlRequestJob* job) {
-    if (job->requestMethod() != "GET" || job->requestUrl() != address_) {
+    const auto text = texts_.constFind(job->requestUrl());
+    if (job->requestMethod() != "GET" || text == texts_.constEnd()) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
     auto* body = new QBuffer(job);
-    body->setData(html_);
+    body->setData(*text);
     job->reply("text/html;charset=utf-8", body);
 }
 

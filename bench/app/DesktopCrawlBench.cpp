@@ -24,7 +24,7 @@
 #include "app/shell/AppContext.h"
 #include "app/shell/CApplication.h"
 #include "app/shell/CMainFrame.h"
-#include "app/shell/MessageBoxes.h"
+#include "app/widgets/MessageBoxes.h"
 #include "app/widgets/StatusPane.h"
 #include "engine/crawl/SiteTree.h"
 #include "persist/SettingsMap.h"

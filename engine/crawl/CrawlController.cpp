@@ -12,6 +12,24 @@ bool isRunning(const PageEntry& page) {
     return state == PageState::InProcess || state == PageState::Aborting;
 }
 
+std::string loadedAddress(const PageEntry& page) {
+    const std::shared_ptr<WebItem> root = page.rootItem();
+    return root ? root->address().urlText : page.address().urlText;
+}
+
+bool hasContent(const PageEntry& page) {
+    const std::shared_ptr<WebItem> root = page.rootItem();
+    if (!root) return false;
+    const auto body = root->body();
+    return body && !body->empty();
+}
+
+std::string pageTitle(const PageEntry& page) {
+    const std::shared_ptr<WebItem> root = page.rootItem();
+    const auto scan = root ? root->scanResult() : nullptr;
+    return scan ? scan->title : std::string();
+}
+
 ScanFlags fullScanFlags(const PageEntry& page) {
     return page.noFollow() ? kScanElements | kScanTitle : kScanAll;
 }

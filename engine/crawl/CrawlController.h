@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/crawl/SiteNode.h"
@@ -26,6 +27,13 @@ protected:
 bool fullyLoaded(const PageEntry& page);
 // In process or aborting.
 bool isRunning(const PageEntry& page);
+// The address of the page's downloaded item when it has one (where a redirection ended),
+// otherwise the address the page was created with: what the status texts name.
+std::string loadedAddress(const PageEntry& page);
+// The page's downloaded item has a body to save.
+bool hasContent(const PageEntry& page);
+// The title its document gave, empty before a load or without one.
+std::string pageTitle(const PageEntry& page);
 // The flags a crawl (and Analyze All) loads a page with: everything, or without anchors when the
 // page is marked as not to be followed.
 ScanFlags fullScanFlags(const PageEntry& page);

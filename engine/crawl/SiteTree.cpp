@@ -121,6 +121,14 @@ bool SiteTree::inScope(const SiteNode& node) const {
                         manager_.settings().operation.autoCheck);
 }
 
+void SiteTree::addObserver(SiteTreeObserver* observer) {
+    observers_.push_back(observer);
+}
+
+void SiteTree::removeObserver(SiteTreeObserver* observer) {
+    std::erase(observers_, observer);
+}
+
 SiteNode* SiteTree::append(std::shared_ptr<PageEntry> page, SiteNode* parent) {
     auto node = std::make_unique<SiteNode>();
     node->page = std::move(page);
@@ -128,10 +136,10 @@ SiteNode* SiteTree::append(std::shared_ptr<PageEntry> page, SiteNode* parent) {
     node->depth = parent != nullptr ? parent->depth + 1 : 0;
     SiteNode* added = node.get();
     auto& siblings = parent != nullptr ? parent->children : roots_;
-    if (observer_) observer_->nodeAboutToBeAdded(parent, siblings.size());
+    for (auto* observer : observers_) observer->nodeAboutToBeAdded(parent, siblings.size());
     nodes_[added->page.get()] = added;
     siblings.push_back(std::move(node));
-    if (observer_) observer_->nodeAdded(added);
+    for (auto* observer : observers_) observer->nodeAdded(added);
     return added;
 }
 
@@ -225,8 +233,8 @@ void SiteTree::removeSubtree(SiteNode& node) {
         std::find_if(siblings.begin(), siblings.end(),
                      [&](const std::unique_ptr<SiteNode>& n) { return n.get() == &node; });
     if (place == siblings.end()) return;
-    if (observer_)
-        observer_->nodeAboutToBeRemoved(&node, static_cast<std::size_t>(place - siblings.begin()));
+    const auto row = static_cast<std::size_t>(place - siblings.begin());
+    for (auto* observer : observers_) observer->nodeAboutToBeRemoved(&node, row);
     std::vector<SiteNode*> pending{&node};
     while (!pending.empty()) {
         SiteNode* current = pending.back();
@@ -237,7 +245,7 @@ void SiteTree::removeSubtree(SiteNode& node) {
         nodes_.erase(current->page.get());
     }
     siblings.erase(place);
-    if (observer_) observer_->nodeRemoved();
+    for (auto* observer : observers_) observer->nodeRemoved();
 }
 
 bool SiteTree::deleteSelected(const std::vector<SiteNode*>& selected,
@@ -283,13 +291,13 @@ std::size_t SiteTree::removeNotLoaded() {
 }
 
 void SiteTree::clear() {
-    if (observer_) observer_->treeAboutToBeCleared();
+    for (auto* observer : observers_) observer->treeAboutToBeCleared();
     for (const auto& [page, node] : nodes_) node->page->releaseItems();
     roots_.clear();
     nodes_.clear();
     manager_.visited().clear();
     crawl_.reset();
-    if (observer_) observer_->treeCleared();
+    for (auto* observer : observers_) observer->treeCleared();
 }
 
 void SiteTree::joinChildPage(const std::shared_ptr<PageEntry>& page) {

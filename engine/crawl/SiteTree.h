@@ -42,8 +42,10 @@ public:
     CrawlController& crawlController() { return crawl_; }
     const CrawlController& crawlController() const { return crawl_; }
     void setPageAnalysis(PageAnalysis analysis);
-    // Told of every change of the tree's shape; none by default. Not owned.
-    void setObserver(SiteTreeObserver* observer) { observer_ = observer; }
+    // Told of every change of the tree's shape, in the order added (every window's list follows
+    // the one tree). Not owned: an observer removes itself before it goes.
+    void addObserver(SiteTreeObserver* observer);
+    void removeObserver(SiteTreeObserver* observer);
 
     const std::vector<std::unique_ptr<SiteNode>>& roots() const { return roots_; }
     bool empty() const { return roots_.empty(); }
@@ -113,7 +115,7 @@ private:
     CrawlController crawl_;
     std::vector<std::unique_ptr<SiteNode>> roots_;
     std::unordered_map<const PageEntry*, SiteNode*> nodes_;
-    SiteTreeObserver* observer_ = nullptr;
+    std::vector<SiteTreeObserver*> observers_;
 };
 
 }  // namespace engine

@@ -3,6 +3,7 @@
 // stand-in user for every message box, and waiting for the engine without freezing the loop.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -12,10 +13,20 @@
 #include <deque>
 
 #include "app/shell/AppContext.h"
-#include "app/shell/MessageBoxes.h"
+#include "app/widgets/MessageBoxes.h"
 #include "engine/crawl/SiteTree.h"
 
 namespace apptest {
+
+// Delivers every event posted so far and those they post in turn (queued calls, layout and
+// paint requests), without letting any time pass: what a fixed wait would have hoped for,
+// decided at once.
+inline void flushEvents() {
+    for (int round = 0; round < 8; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
 
 // Points PAGELYST_HOME at a folder of its own while it lives, so that the program's settings,
 // data and scenarios never touch the user's.

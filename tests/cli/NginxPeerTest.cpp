@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "cli/DemoSite.h"
+#include "engine/crawl/CrawlController.h"
 #include "engine/figures/ConnectionSpeed.h"
 #include "engine/figures/PageFigures.h"
 #include "engine/schedule/PageEntry.h"
@@ -240,7 +241,7 @@ protected:
         for (const auto& entry : pages) {
             Page page;
             page.state = static_cast<std::uint32_t>(entry->state());
-            page.title = exporting::pageTitle(*entry);
+            page.title = engine::pageTitle(*entry);
             const engine::PageFigures figures = entry->figures(engine::kActualSpeed);
             // An element shared by the page and its frame shows once in each; the occurrence
             // number keeps them apart.

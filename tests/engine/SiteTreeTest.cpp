@@ -325,12 +325,12 @@ struct ShapeLog : engine::SiteTreeObserver {
 
 TEST_F(SiteTreeRemoval, AnObserverHearsEveryShapeChangeBeforeAndAfterIt) {
     ShapeLog log;
-    tree_->setObserver(&log);
+    tree_->addObserver(&log);
     tree_->addPage(page(9), nullptr);
     Answering yes(SiteTreeQuestions::Answer::Yes);
     tree_->deleteSelected({tree_->findAddress(page(1))}, yes);
     tree_->deleteAll(yes);
-    tree_->setObserver(nullptr);
+    tree_->removeObserver(&log);
     EXPECT_EQ(log.events, (std::vector<std::string>{"add root at 1", "added", "remove 1 at 0",
                                                     "removed", "clear", "cleared"}));
 }
@@ -345,3 +345,24 @@ TEST_F(SiteTreeRemoval, AnalyzeAllHasAPageToLoadOnlyWhileOneIsLeft) {
 }
 
 }  // namespace
+
+// What the status texts, the save command and the lists ask of a page, before and after its
+// load: the address it ended at, whether it has a body to save, its title.
+TEST_F(SiteTreeCrawl, APageTellsItsLoadedAddressContentAndTitle) {
+    server_.get("/titled", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><head><title>Kept</title></head></html>", "text/html");
+    });
+    server_.get("/go", [](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect("/titled");
+    });
+    SiteNode* node = tree_->addPage(server_.url("/go"), nullptr);
+    EXPECT_EQ(engine::loadedAddress(*node->page), server_.url("/go"));
+    EXPECT_FALSE(engine::hasContent(*node->page));
+    EXPECT_EQ(engine::pageTitle(*node->page), "");
+    EXPECT_FALSE(engine::isRunning(*node->page));
+    tree_->analyzeSelected({node}, "");
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(engine::loadedAddress(*node->page), server_.url("/titled"));
+    EXPECT_TRUE(engine::hasContent(*node->page));
+    EXPECT_EQ(engine::pageTitle(*node->page), "Kept");
+}

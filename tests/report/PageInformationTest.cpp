@@ -26,11 +26,15 @@ const InformationRow* find(const std::vector<InformationRow>& rows, const std::s
     return nullptr;
 }
 
-report::FilterCondition condition(std::string name, std::int32_t colorIndex) {
+// A download-time condition on "14.4K": there every element takes at least the line's 300 ms
+// latency, whatever the loopback measured, so "more than 0 seconds" always holds.
+report::FilterCondition condition(std::string name, std::int32_t colorIndex,
+                                  std::int32_t threshold = 0) {
     report::FilterCondition c;
     c.name = std::move(name);
+    c.connectionType = 10;
     c.timeType = report::FilterCondition::kDownloadTime;
-    c.threshold = 0;  // any time at all
+    c.threshold = threshold;
     c.colorIndex = colorIndex;
     return c;
 }
@@ -79,6 +83,7 @@ TEST_F(PageInformationTest, ConditionsThatHoldAreListedInOrderWithTheirColours) 
     report::FilterConditionList conditions;
     conditions.add(condition("off", 1));
     conditions.add(condition("first", 2));
+    conditions.add(condition("an hour", 4, 3600));  // no page here takes that long
     conditions.add(condition("second", 3));
     conditions.conditions()[0].enabled = false;
     const auto matched = report::matchingConditions(conditions, *loaded);
@@ -90,6 +95,7 @@ TEST_F(PageInformationTest, ConditionsThatHoldAreListedInOrderWithTheirColours) 
     ASSERT_TRUE(find(rows, "second"));
     EXPECT_EQ(find(rows, "second")->color, report::colorOf(matched[1]));
     EXPECT_FALSE(find(rows, "off"));
+    EXPECT_FALSE(find(rows, "an hour"));
 }
 
 }  // namespace

@@ -2,13 +2,12 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStandardItemModel>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/settings/CSettingsPageCustomize.h"
 #include "app/settings/CSettingsSheet.h"
-#include "app/settings/SettingsMessages.h"
 #include "app/widgets/CMyListCtrl.h"
+#include "tests/app/AppTestSupport.h"
 
 using app::CMyListCtrl;
 using app::CSettingsPageCustomize;
@@ -43,17 +42,11 @@ class CSettingsPageCustomizeTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<QTemporaryDir>();
-        qputenv("PAGELYST_HOME", home_->path().toLocal8Bit());
+        home_ = std::make_unique<apptest::ProgramHome>();
         site_ = std::make_unique<TestList>("Site Tree", "ListA");
         analysis_ = std::make_unique<TestList>("Analysis", "ListB");
-        asked_.clear();
-        app::SettingsMessages::setAsker([this](QWidget*, const QString& text) {
-            asked_ << text;
-            return answer_;
-        });
     }
-    void cleanup() { app::SettingsMessages::setAsker({}); }
+    void cleanup() { home_.reset(); }
 
     void listsByNameWithTheAskingOnePreselected() {
         CSettingsPageCustomize page({&site_->list, &analysis_->list});
@@ -146,12 +139,12 @@ private slots:
     void resetAllOnlyOnYes() {
         QFETCH(int, answer);
         QFETCH(bool, reset);
-        answer_ = static_cast<QMessageBox::StandardButton>(answer);
+        apptest::Answers answers({static_cast<QMessageBox::StandardButton>(answer)});
         site_->list.applyVisibleOrder({3});
         analysis_->list.applyVisibleOrder({2, 1});
         CSettingsPageCustomize page({&site_->list, &analysis_->list});
         page.resetAllButton()->click();
-        QCOMPARE(asked_, QStringList{"Reset all columns for all lists?"});
+        QCOMPARE(answers.asked, QStringList{"Reset all columns for all lists?"});
         page.apply();
         const std::vector<int> defaults{0, 1, 2};
         QCOMPARE(site_->list.displayOrder(), reset ? defaults : std::vector<int>{3});
@@ -169,11 +162,9 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<apptest::ProgramHome> home_;
     std::unique_ptr<TestList> site_;
     std::unique_ptr<TestList> analysis_;
-    QStringList asked_;
-    QMessageBox::StandardButton answer_ = QMessageBox::Yes;
 };
 
 QTEST_MAIN(CSettingsPageCustomizeTest)

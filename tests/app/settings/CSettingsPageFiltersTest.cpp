@@ -2,12 +2,12 @@
 #include <QApplication>
 #include <QPalette>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/settings/CSettingsPageFilters.h"
 #include "app/settings/FilterConditionsModel.h"
 #include "app/widgets/CMyListCtrl.h"
+#include "tests/app/AppTestSupport.h"
 
 using app::CSettingsPageFilters;
 using app::FilterConditionsModel;
@@ -30,8 +30,7 @@ class CSettingsPageFiltersTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<QTemporaryDir>();
-        qputenv("PAGELYST_HOME", home_->path().toLocal8Bit());
+        home_ = std::make_unique<apptest::ProgramHome>();
         conditions_ = report::FilterConditionList::makeDefaults();
         conditions_.renumber();
         edits_ = 0;
@@ -165,7 +164,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<apptest::ProgramHome> home_;
     report::FilterConditionList conditions_;
     std::optional<FilterCondition> editorAnswer_;
     int edits_ = 0;

@@ -1,16 +1,15 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/settings/CSettingsPageConnection.h"
 #include "app/settings/CSettingsPageFilters.h"
 #include "app/settings/CSettingsPageOperation.h"
 #include "app/settings/CSettingsSheet.h"
-#include "app/settings/SettingsMessages.h"
 #include "persist/SettingsMap.h"
 #include "persist/SettingsStore.h"
+#include "tests/app/AppTestSupport.h"
 
 using app::CSettingsPageConnection;
 using app::CSettingsPageOperation;
@@ -32,13 +31,13 @@ class CSettingsSheetTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<QTemporaryDir>();
-        qputenv("PAGELYST_HOME", home_->path().toLocal8Bit());
-        warnings_.clear();
-        app::SettingsMessages::setWarner(
-            [this](QWidget*, const QString& text) { warnings_ << text; });
+        home_ = std::make_unique<apptest::ProgramHome>();
+        answers_ = std::make_unique<apptest::Answers>();
     }
-    void cleanup() { app::SettingsMessages::setWarner({}); }
+    void cleanup() {
+        answers_.reset();
+        home_.reset();
+    }
 
     void proxyFieldsOnlyForANamedProxy_data() {
         QTest::addColumn<int>("proxy");
@@ -121,7 +120,7 @@ private slots:
                                              : operationPage(sheet).pageLimitField();
         edit->setText(text);
         sheet.accept();
-        QCOMPARE(warnings_, QStringList{message});
+        QCOMPARE(answers_->asked, QStringList{message});
         QCOMPARE(sheet.result(), int(QDialog::Rejected));
         QCOMPARE(sheet.currentPage(), page);
         QCOMPARE(persist::readIntValue(persist::section::kConnection, "Proxy"), std::nullopt);
@@ -133,7 +132,7 @@ private slots:
         connectionPage(sheet).portField()->setText("65535");
         operationPage(sheet).levelLimitField()->setText("1");
         sheet.accept();
-        QVERIFY(warnings_.isEmpty());
+        QVERIFY(answers_->asked.isEmpty());
         QCOMPARE(sheet.engineSettings().connection.proxyPort, 65535);
         QCOMPARE(sheet.engineSettings().limits.levelLimit, 1);
     }
@@ -142,7 +141,7 @@ private slots:
         CSettingsSheet sheet({}, conditions_);
         connectionPage(sheet).portField()->setText("x");
         sheet.accept();
-        QVERIFY(warnings_.isEmpty());
+        QVERIFY(answers_->asked.isEmpty());
         QCOMPARE(sheet.engineSettings().connection.proxyPort, 0);
     }
 
@@ -211,8 +210,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> home_;
-    QStringList warnings_;
+    std::unique_ptr<apptest::ProgramHome> home_;
+    std::unique_ptr<apptest::Answers> answers_;
     report::FilterConditionList conditions_;
 };
 

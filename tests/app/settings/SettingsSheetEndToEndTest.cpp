@@ -1,19 +1,29 @@
-// The settings sheet against the running program's core: conditions confirmed on the sheet
-// colour a finished page in the site tree, and a proxy confirmed on it carries the next run.
+// The Settings command of the real window, its sheet answered in place of the user: confirmed
+// conditions colour a finished page in the site tree and its details, a confirmed proxy carries
+// the next run, and the crawl's stored Enabled value is the Auto toggle's.
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 
+#include <functional>
+
+#include "app/main/PagelystApp.h"
 #include "app/settings/CSettingsPageConnection.h"
 #include "app/settings/CSettingsPageFilters.h"
 #include "app/settings/CSettingsSheet.h"
-#include "app/shell/AppContext.h"
+#include "app/shell/CApplication.h"
+#include "app/shell/CMainFrame.h"
+#include "app/sitetree/CSiteTreeDlg.h"
 #include "app/sitetree/SiteTreeModel.h"
+#include "app/widgets/PropertyListModel.h"
+#include "app/widgets/QtColor.h"
+#include "persist/SettingsMap.h"
+#include "persist/SettingsStore.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/RawServer.h"
 #include "tests/support/TestServer.h"
 
-#include <QLineEdit>
-#include <QRadioButton>
-
+using app::CommandId;
 using app::CSettingsSheet;
 
 namespace {
@@ -30,12 +40,15 @@ report::FilterCondition slowOn144K(int seconds, int colorIndex) {
 }
 
 QColor named(int index) {
-    const auto color = report::kNamedColors[static_cast<std::size_t>(index)].color;
-    return QColor(int(color & 0xff), int((color >> 8) & 0xff), int((color >> 16) & 0xff));
+    return app::qtColor(report::kNamedColors[static_cast<std::size_t>(index)].color);
 }
 
 constexpr int kBisque = 5;
 constexpr int kThistle = 31;
+
+app::CSettingsPageFilters& conditionsPage(CSettingsSheet& sheet) {
+    return *static_cast<app::CSettingsPageFilters*>(sheet.page(CSettingsSheet::kConditionsPage));
+}
 
 }  // namespace
 
@@ -45,16 +58,15 @@ class SettingsSheetEndToEndTest : public QObject {
 private slots:
     void init() {
         home_ = std::make_unique<apptest::ProgramHome>();
-        context_ = std::make_unique<app::AppContext>();
-        context_->loadSettings();
-        context_->conditions() = report::FilterConditionList{};
-        model_ = std::make_unique<app::SiteTreeModel>(*context_);
+        program_ = std::make_unique<app::PagelystApp>();
+        QVERIFY(program_->application().start({QStringLiteral("pagelyst")}));
+        program_->application().context().conditions() = report::FilterConditionList{};
     }
     void cleanup() {
+        CSettingsSheet::setRunner({});
         app::CSettingsPageFilters::setConditionEditor({});
-        model_.reset();
-        context_->shutDown();
-        context_.reset();
+        window().close();
+        program_.reset();
         home_.reset();
     }
 
@@ -64,8 +76,8 @@ private slots:
             response.set_content("<html><body>" + std::string(20000, ' ') + "</body></html>",
                                  "text/html");
         });
-        run(server.url("/"));
-        QVERIFY(!model_->index(0, 0).data(Qt::BackgroundRole).isValid());
+        analyze(server.url("/"));
+        QVERIFY(!rowColor().isValid());
 
         std::deque<report::FilterCondition> answers{slowOn144K(2, kBisque),
                                                     slowOn144K(1, kThistle)};
@@ -75,25 +87,18 @@ private slots:
                 answers.pop_front();
                 return true;
             });
-        {
-            CSettingsSheet sheet(context_->manager().settings(), context_->conditions());
-            auto& page = conditionsPage(sheet);
-            page.newCondition();
-            page.newCondition();
-            sheet.accept();
-        }
-        model_->conditionsChanged();
-        QCOMPARE(model_->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), named(kBisque));
+        settings([](CSettingsSheet& sheet) {
+            conditionsPage(sheet).newCondition();
+            conditionsPage(sheet).newCondition();
+        });
+        QCOMPARE(rowColor().value<QColor>(), named(kBisque));
+        QVERIFY(detailsColors().contains(named(kBisque)));
 
-        {
-            CSettingsSheet sheet(context_->manager().settings(), context_->conditions());
-            auto& page = conditionsPage(sheet);
-            page.selectRow(1);
-            page.moveCondition(-1);
-            sheet.accept();
-        }
-        model_->conditionsChanged();
-        QCOMPARE(model_->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), named(kThistle));
+        settings([](CSettingsSheet& sheet) {
+            conditionsPage(sheet).selectRow(1);
+            conditionsPage(sheet).moveCondition(-1);
+        });
+        QCOMPARE(rowColor().value<QColor>(), named(kThistle));
     }
 
     void aProxyFromTheSheetCarriesTheNextRun() {
@@ -103,40 +108,74 @@ private slots:
                 "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 13\r\n"
                 "Connection: close\r\n\r\n<html></html>");
         });
-        {
-            CSettingsSheet sheet(context_->manager().settings(), context_->conditions());
+        settings([&proxy](CSettingsSheet& sheet) {
             auto& page = *static_cast<app::CSettingsPageConnection*>(
                 sheet.page(CSettingsSheet::kConnectionPage));
             page.proxyChoice(2)->click();
             page.serverField()->setText("127.0.0.1");
             page.portField()->setText(QString::number(proxy.port()));
-            sheet.accept();
-            context_->manager().setSettings(sheet.engineSettings());
-            context_->applyCrawlSettings();
-        }
-        run("http://pagelyst-proxied.invalid/start.html");
+        });
+        analyze("http://pagelyst-proxied.invalid/start.html");
         const auto requests = proxy.requests();
         QVERIFY(!requests.empty());
         QVERIFY2(requests.front().rfind("GET http://pagelyst-proxied.invalid/start.html", 0) == 0,
                  requests.front().c_str());
     }
 
-private:
-    static app::CSettingsPageFilters& conditionsPage(CSettingsSheet& sheet) {
-        return *static_cast<app::CSettingsPageFilters*>(
-            sheet.page(CSettingsSheet::kConditionsPage));
+    // The sheet writes the crawl's Enabled value as the Auto toggle stands, not as loaded.
+    void theStoredAutoFlagIsTheToggles() {
+        window().runCommand(CommandId::Auto);
+        QVERIFY(!program_->application().context().tree().crawlController().enabled);
+        settings([](CSettingsSheet&) {});
+        QCOMPARE(persist::readIntValue(persist::section::kAutoLoad, "Enabled", -1), 0);
     }
 
-    void run(const std::string& url) {
-        apptest::RunWatcher watcher(*context_);
-        context_->tree().analyzeAll(url);
-        QVERIFY(watcher.waitForEnd());
-        model_->flush();
+private:
+    app::CMainFrame& window() { return *program_->application().mainWindow(); }
+    app::CSiteTreeDlg& siteTree() {
+        return *dynamic_cast<app::CSiteTreeDlg*>(window().mainView().activeAppView());
+    }
+
+    // Runs the Settings command; the sheet is edited by `edit` and confirmed.
+    void settings(const std::function<void(CSettingsSheet&)>& edit) {
+        int sheets = 0;
+        CSettingsSheet::setRunner([&](CSettingsSheet& sheet) {
+            ++sheets;
+            edit(sheet);
+            sheet.accept();
+            return sheet.result();
+        });
+        window().updateCommands();
+        QVERIFY(window().action(CommandId::Settings)->isEnabled());
+        window().runCommand(CommandId::Settings);
+        QCOMPARE(sheets, 1);
+    }
+
+    void analyze(const std::string& url) {
+        apptest::RunWatcher run(program_->application().context());
+        window().setAddressBarText(QString::fromStdString(url));
+        window().runCommand(CommandId::Analyze);
+        QVERIFY(run.waitForEnd());
+        siteTree().model()->flush();
+    }
+
+    QVariant rowColor() {
+        siteTree().model()->flush();
+        return siteTree().model()->index(0, 0).data(Qt::BackgroundRole);
+    }
+
+    QList<QColor> detailsColors() {
+        QList<QColor> colors;
+        const app::PagePropertiesModel& details = *siteTree().details();
+        for (int row = 0; row < details.rowCount(); ++row) {
+            const QVariant color = details.index(row, 0).data(Qt::BackgroundRole);
+            if (color.isValid()) colors << color.value<QColor>();
+        }
+        return colors;
     }
 
     std::unique_ptr<apptest::ProgramHome> home_;
-    std::unique_ptr<app::AppContext> context_;
-    std::unique_ptr<app::SiteTreeModel> model_;
+    std::unique_ptr<app::PagelystApp> program_;
 };
 
 QTEST_MAIN(SettingsSheetEndToEndTest)

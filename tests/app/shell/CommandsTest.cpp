@@ -1,99 +1,57 @@
-// The command table and the enable rule of every command in each view and state.
+// The command table, who carries out each command and the window's own enable rules in each state.
 #include <QTest>
 
 #include <set>
 
 #include "app/shell/Commands.h"
+#include "tests/app/CommandStates.h"
 
 using app::CommandId;
-using app::CommandState;
-namespace view = app::view;
 
 namespace {
 
 using C = CommandId;
 
-// The states the rules tell apart, each a small change from an idle Site Tree.
-struct NamedState {
-    const char* name;
-    CommandState state;
-};
-
-CommandState with(void (*change)(CommandState&)) {
-    CommandState state;
-    change(state);
-    return state;
-}
-
-const std::vector<NamedState>& states() {
-    static const std::vector<NamedState> list = {
-        {"empty tree", {}},
-        {"tree with pages to load", with([](CommandState& s) {
-             s.treeEmpty = false;
-             s.treeHasPageToLoad = true;
-             s.addressBarEmpty = false;
-         })},
-        {"one loaded page selected", with([](CommandState& s) {
-             s.treeEmpty = false;
-             s.selectionCount = 1;
-             s.currentPage = s.currentPageLoaded = s.selectionHasContent = true;
-         })},
-        {"two pages selected, running", with([](CommandState& s) {
-             s.treeEmpty = false;
-             s.treeHasPageToLoad = true;
-             s.selectionCount = 2;
-             s.downloadRunning = true;
-         })},
-        {"one page selected, stop requested", with([](CommandState& s) {
-             s.treeEmpty = false;
-             s.selectionCount = 1;
-             s.downloadRunning = s.stopRequested = true;
-         })},
-        {"statistics view, page and address", with([](CommandState& s) {
-             s.activeView = view::kStatistics;
-             s.treeEmpty = false;
-             s.treeHasPageToLoad = true;
-             s.addressBarEmpty = false;
-             s.selectionCount = 1;
-             s.currentPage = s.currentPageLoaded = true;
-         })},
-    };
-    return list;
-}
-
-// Which states enable each command that depends on the state, by the names above.
-struct Rule {
-    CommandId id;
-    std::set<std::string> enabledIn;
-};
-
-const std::vector<Rule>& rules() {
-    static const std::vector<Rule> list = {
+// The rules of the commands the window carries out that depend on the state.
+const std::vector<apptest::Rule>& rules() {
+    static const std::vector<apptest::Rule> list = {
         {C::OpenUrl,
          {"empty tree", "tree with pages to load", "one loaded page selected",
-          "statistics view, page and address"}},
-        {C::Analyze, {"tree with pages to load"}},
-        {C::Export, {"one loaded page selected", "statistics view, page and address"}},
-        {C::AnalyzeAll, {"tree with pages to load"}},
-        {C::AnalyzeSelected, {"one loaded page selected"}},
+          "one loaded page selected, source and details answered"}},
         {C::Stop, {"two pages selected, running"}},
-        {C::OpenInBrowser,
-         {"one loaded page selected", "one page selected, stop requested",
-          "statistics view, page and address"}},
-        {C::SaveElementAs, {"one loaded page selected"}},
-        {C::RemoveSelected, {"one loaded page selected"}},
-        {C::RemoveNotLoaded, {"tree with pages to load", "one loaded page selected"}},
-        {C::RemoveAll, {"tree with pages to load", "one loaded page selected"}},
     };
     return list;
 }
 
-// Commands the program does not carry out yet: their view or dialog is still missing.
-const std::set<CommandId> kNotBuilt = {
-    C::Print,       C::SelectAll,         C::Find,         C::FindNext,
-    C::WordWrap,    C::ViewPageAnalysis,  C::ViewAnalysis, C::ViewStatistics,
-    C::ViewReports, C::AnalyzePageSource, C::ShowDetails,  C::NewStatistics,
-    C::NewReport,   C::EditStyles,        C::TipOfTheDay,
+// Commands whose dialog is still missing.
+const std::set<CommandId> kMissing = {C::TipOfTheDay};
+
+// The views' commands: the window's own rules never enable them.
+const std::set<CommandId> kViewCommands = {
+    C::Analyze,
+    C::Export,
+    C::Print,
+    C::SelectAll,
+    C::Find,
+    C::FindNext,
+    C::WordWrap,
+    C::ViewSiteTree,
+    C::ViewPageAnalysis,
+    C::ViewAnalysis,
+    C::ViewStatistics,
+    C::ViewReports,
+    C::AnalyzeAll,
+    C::AnalyzeSelected,
+    C::AnalyzePageSource,
+    C::ShowDetails,
+    C::OpenInBrowser,
+    C::SaveElementAs,
+    C::RemoveSelected,
+    C::RemoveNotLoaded,
+    C::RemoveAll,
+    C::NewStatistics,
+    C::NewReport,
+    C::EditStyles,
 };
 
 }  // namespace
@@ -124,9 +82,9 @@ private slots:
         QTest::addColumn<int>("command");
         QTest::addColumn<int>("state");
         QTest::addColumn<bool>("enabled");
-        for (const Rule& rule : rules()) {
-            for (std::size_t s = 0; s < states().size(); ++s) {
-                const std::string name = states()[s].name;
+        for (const apptest::Rule& rule : rules()) {
+            for (std::size_t s = 0; s < apptest::commandStates().size(); ++s) {
+                const std::string name = apptest::commandStates()[s].name;
                 QTest::addRow("%s / %s", app::commandEntry(rule.id).menuText, name.c_str())
                     << static_cast<int>(rule.id) << static_cast<int>(s)
                     << (rule.enabledIn.count(name) > 0);
@@ -137,22 +95,27 @@ private slots:
         QFETCH(int, command);
         QFETCH(int, state);
         QFETCH(bool, enabled);
-        QCOMPARE(app::commandEnabled(static_cast<CommandId>(command),
-                                     states()[static_cast<std::size_t>(state)].state),
-                 enabled);
+        QCOMPARE(
+            app::commandEnabled(static_cast<CommandId>(command),
+                                apptest::commandStates()[static_cast<std::size_t>(state)].state),
+            enabled);
     }
 
-    // Every other command is enabled in every state when it is built, and never when not.
+    // Every other command of the window is enabled in every state; a view's command and a
+    // missing one never are by the window's rules.
     void alwaysAndNeverEnabled() {
         std::set<CommandId> ruled;
-        for (const Rule& rule : rules()) ruled.insert(rule.id);
+        for (const apptest::Rule& rule : rules()) ruled.insert(rule.id);
         for (const auto& entry : app::commandTable()) {
             if (ruled.count(entry.id)) continue;
-            const bool built = kNotBuilt.count(entry.id) == 0;
-            QCOMPARE(entry.built, built);
-            for (const NamedState& named : states()) {
-                QVERIFY2(app::commandEnabled(entry.id, named.state) == built,
-                         qPrintable(QStringLiteral("%1 in %2").arg(entry.menuText, named.name)));
+            const app::Carrier carrier = kViewCommands.count(entry.id) ? app::Carrier::View
+                                         : kMissing.count(entry.id)    ? app::Carrier::Missing
+                                                                       : app::Carrier::Frame;
+            QCOMPARE(entry.carrier, carrier);
+            for (const apptest::NamedState& named : apptest::commandStates()) {
+                QVERIFY2(
+                    app::commandEnabled(entry.id, named.state) == (carrier == app::Carrier::Frame),
+                    qPrintable(QStringLiteral("%1 in %2").arg(entry.menuText, named.name)));
             }
         }
     }

@@ -4,16 +4,30 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <thread>
 #include <vector>
 
 #include "app/shell/EngineAdapter.h"
+#include "tests/app/AppTestSupport.h"
 
 using app::EngineAdapter;
 using engine::EngineMessage;
 using engine::MessageId;
 
 namespace {
+
+// Polls for the condition without running this thread's events, which would hand the messages
+// over; false after ten seconds.
+bool waitUntil(const std::function<bool()>& done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > limit) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
 
 EngineMessage numbered(std::uint32_t worker, std::uint32_t index) {
     EngineMessage message{MessageId::PageJob, index, worker, nullptr, nullptr};
@@ -75,8 +89,9 @@ private slots:
             handledBeforeReturn = handled.load();
             returned = true;
         });
-        // This thread runs no events yet, so nothing can have handled the message.
-        QThread::msleep(50);
+        // The worker waits in send() once its message is queued; this thread has run no events,
+        // so nothing can have handled it.
+        QVERIFY(waitUntil([&] { return adapter.pendingCount() == 1; }));
         QVERIFY(!returned.load());
         QVERIFY(QTest::qWaitFor([&] { return returned.load(); }));
         worker.join();
@@ -97,14 +112,14 @@ private slots:
             returned = true;
         });
         // The worker is blocked: this thread does not run its event loop until shut-down.
-        QThread::msleep(50);
+        QVERIFY(waitUntil([&] { return adapter.pendingCount() == 1; }));
         QVERIFY(!returned.load());
         adapter.shutDown();
         worker.join();
         QVERIFY(returned.load());
         adapter.post(EngineMessage::workState(true));
         adapter.send(EngineMessage::workState(true));  // returns at once
-        QTest::qWait(30);
+        apptest::flushEvents();
         QCOMPARE(delivered, 0);
     }
 
@@ -121,7 +136,7 @@ private slots:
         adapter.post(numbered(0, 2));
         adapter.deliver();
         QCOMPARE(seen, (std::vector<std::uint32_t>{1, 2}));
-        QTest::qWait(30);
+        apptest::flushEvents();  // the queued call runs and finds nothing
         QCOMPARE(batches, 1);
         adapter.shutDown();
     }

@@ -2,6 +2,7 @@
 // the notifications' status texts, the close query and what a restart restores.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -13,13 +14,17 @@
 #include "app/shell/CApplication.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/MainView.h"
+#include "app/shell/ScenarioCommands.h"
 #include "app/sitetree/CSiteTreeDlg.h"
 #include "app/sitetree/SiteTreeModel.h"
 #include "app/widgets/CBalloon.h"
+#include "app/widgets/CTabPane.h"
+#include "app/widgets/FileDialogs.h"
 #include "app/widgets/HintManager.h"
 #include "app/widgets/StatusPane.h"
 #include "engine/schedule/PageEntry.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/app/ProgramFixture.h"
 #include "tests/support/TestServer.h"
 
 using app::CMainFrame;
@@ -29,24 +34,16 @@ using engine::MessageId;
 
 namespace {
 
-// One started program over a private home.
-struct Program {
-    explicit Program(QStringList arguments = {QStringLiteral("pagelyst")}) {
-        started = app.application().start(arguments);
-    }
-    CMainFrame& window() { return *app.application().mainWindow(); }
-    app::AppContext& context() { return app.application().context(); }
+// The started program, with the status bar's text and a hand to deliver notifications.
+struct Program : apptest::Program {
+    using apptest::Program::Program;
     QString status() { return window().statusPane(0)->text(); }
     // Hands the message over as the engine would and lets the idle text reach the bar.
     void deliver(EngineMessage message) {
         context().adapter().post(std::move(message));
         context().adapter().deliver();
-        QTest::qWait(kIdleWaitMs);
+        apptest::flushEvents();  // the idle moment that pushes the text to the bar
     }
-    static constexpr int kIdleWaitMs = 300;
-
-    app::PagelystApp app;
-    bool started = false;
 };
 
 }  // namespace
@@ -63,7 +60,7 @@ private slots:
             QVERIFY(program.started);
             QCOMPARE(program.status(), QStringLiteral("Ready"));
             program.window().close();
-            log = program.app.application().log();
+            log = program.application().log();
         }
         QStringList numbers;
         for (const QString& step : log) numbers << step.section(QLatin1Char(' '), 0, 0);
@@ -99,13 +96,15 @@ private slots:
         QCOMPARE(changed.count(), 1);
     }
 
-    // Only a view that exists can be selected; its command is checked while it is active.
-    void selectViewKeepsToBuiltViews() {
+    // Only a registered view can be selected; its command is checked while it is active, and
+    // the command of a view no one registered is disabled.
+    void selectViewKeepsToRegisteredViews() {
         apptest::ProgramHome home;
         Program program;
         app::MainView& view = program.window().mainView();
-        view.selectView(app::view::kStatistics);
-        QCOMPARE(view.activeView(), app::view::kSiteTree);
+        const int first = view.activeView();
+        view.selectView(99);
+        QCOMPARE(view.activeView(), first);
         QVERIFY(program.window().action(CommandId::ViewSiteTree)->isChecked());
         QVERIFY(!program.window().action(CommandId::ViewStatistics)->isEnabled());
     }
@@ -155,8 +154,8 @@ private slots:
         support::TestServer server;
         Program program;
         program.window().runCommand(CommandId::NewWindow);
-        QCOMPARE(program.app.application().windows().size(), std::size_t{2});
-        CMainFrame* second = program.app.application().windows().back();
+        QCOMPARE(program.application().windows().size(), std::size_t{2});
+        CMainFrame* second = program.application().windows().back();
         auto* secondView = dynamic_cast<app::CSiteTreeDlg*>(second->mainView().activeAppView());
         QVERIFY(secondView);
         apptest::RunWatcher run(program.context());
@@ -167,10 +166,79 @@ private slots:
         QCOMPARE(secondView->model()->rowCount(), 1);
         QCOMPARE(secondView->model()->index(0, 2).data().toString(), QStringLiteral("Finished"));
         program.window().close();
-        QVERIFY(QTest::qWaitFor([&] { return program.app.application().windows().size() == 1; }));
-        QVERIFY(
-            program.app.application().log().contains(QStringLiteral("close: next main window")));
+        QVERIFY(QTest::qWaitFor([&] { return program.application().windows().size() == 1; }));
+        QVERIFY(program.application().log().contains(QStringLiteral("close: next main window")));
         second->close();
+    }
+
+    // A second window shares the engine as it stands: the Auto toggle and settings the first
+    // window changed stay as they are.
+    void newWindowKeepsTheSharedSettings() {
+        apptest::ProgramHome home;
+        Program program;
+        program.window().runCommand(CommandId::Auto);
+        engine::EngineSettings changed = program.context().manager().settings();
+        changed.limits.pageLimit = 7;
+        changed.operation.showOrig = !changed.operation.showOrig;
+        program.context().manager().setSettings(changed);
+        program.window().runCommand(CommandId::NewWindow);
+        CMainFrame* second = program.application().windows().back();
+        QVERIFY(!program.context().tree().crawlController().enabled);
+        second->updateCommands();
+        QVERIFY(!second->action(CommandId::Auto)->isChecked());
+        QCOMPARE(program.context().manager().settings(), changed);
+        second->close();
+    }
+
+    // The scenario commands through their dialogs (answered here): a file that is no scenario
+    // and a place that cannot be written are told in words; a file named at start is loaded
+    // after the window shows.
+    void scenarioFailuresAreToldInWords() {
+        apptest::ProgramHome home;
+        const QString junk = home.file(QStringLiteral("junk.wsa"));
+        QFile file(junk);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a scenario") > 0);
+        file.close();
+        Program program;
+        apptest::Answers answers;
+        QString chosen = junk;
+        app::setPathChooser([&chosen](const QString&) { return chosen; });
+        program.window().runCommand(CommandId::OpenScenario);
+        QCOMPARE(answers.asked, QStringList{"Invalid file format."});
+        QVERIFY(program.context().tree().empty());
+        chosen = home.file(QStringLiteral("no/such/folder/site.wsa"));
+        program.window().runCommand(CommandId::SaveScenario);
+        QCOMPARE(answers.asked.size(), 2);
+        QVERIFY(answers.asked.last().startsWith(
+            QStringLiteral("The scenario could not be saved to %1.").arg(chosen)));
+        app::setPathChooser({});
+    }
+    void scenarioNamedAtStartIsLoaded_data() {
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("a scenario") << true;
+        QTest::newRow("not a scenario") << false;
+    }
+    void scenarioNamedAtStartIsLoaded() {
+        QFETCH(bool, valid);
+        apptest::ProgramHome home;
+        const QString path = home.file(QStringLiteral("start.wsa"));
+        {
+            Program first;
+            first.context().tree().addPage("http://127.0.0.1:9/kept.html", nullptr);
+            QVERIFY(app::ScenarioCommands::saveTo(&first.window(), first.context(), path));
+            first.window().close();
+        }
+        if (!valid) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("x") == 1);
+        }
+        apptest::Answers answers;
+        Program program({QStringLiteral("pagelyst"), path});
+        QVERIFY(program.started);
+        QCOMPARE(program.context().tree().pageCount(), valid ? std::size_t{1} : std::size_t{0});
+        QCOMPARE(answers.asked, valid ? QStringList{} : QStringList{"Invalid file format."});
+        QVERIFY(program.application().log().contains(QStringLiteral("15 scenario loaded")));
+        program.window().close();
     }
 
     // The end of a run raises the hint for the current page's outcome; a hint closed with "Do
@@ -180,7 +248,7 @@ private slots:
         support::TestServer server;
         {
             Program program;
-            app::HintManager& hints = program.app.application().hints();
+            app::HintManager& hints = program.application().hints();
             apptest::RunWatcher run(program.context());
             program.window().setAddressBarText(
                 QString::fromStdString(server.url("/content?body=x")));
@@ -195,7 +263,7 @@ private slots:
             program.window().close();
         }
         Program again;
-        QCOMPARE(again.app.application().hints().hintState(app::MainView::kHintFinished), 0);
+        QCOMPARE(again.application().hints().hintState(app::MainView::kHintFinished), 0);
         again.window().close();
     }
 

@@ -5,29 +5,16 @@
 #include <QUrl>
 
 #include "app/shell/AppContext.h"
-#include "app/sitetree/PageDetailsModel.h"
 #include "app/sitetree/SiteTreeModel.h"
-#include "app/sitetree/SiteTreeSortModel.h"
+#include "app/widgets/PropertyListModel.h"
+#include "app/widgets/RawValueSortModel.h"
 #include "engine/crawl/SiteNode.h"
 #include "engine/schedule/PageEntry.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/app/SmallSite.h"
 #include "tests/support/TestServer.h"
 
 namespace {
-
-// "/" links two pages, "/a.html" one more: a tree three levels deep.
-void serveSite(support::TestServer& server) {
-    auto page = [](std::string body) {
-        return [body](const httplib::Request&, httplib::Response& response) {
-            response.set_content(
-                "<html><head><title>t</title></head><body>" + body + "</body></html>", "text/html");
-        };
-    };
-    server.get("/", page(R"(<a href="/a.html">a</a><a href="/b.html">b</a>)"));
-    server.get("/a.html", page(R"(<a href="/c.html">c</a>)" + std::string(9000, ' ')));
-    server.get("/b.html", page(std::string(12000, ' ')));
-    server.get("/c.html", page("end"));
-}
 
 struct AlwaysYes : engine::SiteTreeQuestions {
     Answer ask(const std::string&) override { return Answer::Yes; }
@@ -53,10 +40,10 @@ private slots:
     void init() {
         home_ = std::make_unique<apptest::ProgramHome>();
         server_ = std::make_unique<support::TestServer>();
-        serveSite(*server_);
+        apptest::serveSmallSite(*server_);
         context_ = std::make_unique<app::AppContext>();
         context_->loadSettings();
-        model_ = std::make_unique<app::SiteTreeModel>(*context_);
+        model_ = std::make_unique<app::SiteTreeModel>(context_->tree(), context_->conditions());
         tester_ = std::make_unique<QAbstractItemModelTester>(
             model_.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
@@ -83,7 +70,7 @@ private slots:
     // "11.78 kb") would put the other way round.
     void sortsByRawValueNotText() {
         crawl();
-        app::SiteTreeSortModel sorted;
+        app::RawValueSortModel sorted;
         sorted.setSourceModel(model_.get());
         int sizeColumn = 0;
         while (app::SiteTreeModel::columnId(sizeColumn) != report::kColumnSize) ++sizeColumn;
@@ -102,7 +89,8 @@ private slots:
     // The details rows follow the current page through resets without breaking the model.
     void detailsModelStaysConsistent() {
         crawl();
-        app::PageDetailsModel details(context_->conditions());
+        app::PagePropertiesModel details(context_->conditions(),
+                                         report::InformationForm::SingleConnection);
         QAbstractItemModelTester tester(&details,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         details.show(model_->node(model_->index(0, 0))->page, 0);

@@ -2,7 +2,6 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QStandardItemModel>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -10,6 +9,7 @@
 #include "app/widgets/ColumnLayout.h"
 #include "persist/SettingsMap.h"
 #include "persist/SettingsStore.h"
+#include "tests/app/AppTestSupport.h"
 
 using app::CMyListCtrl;
 using app::ProportionalColumn;
@@ -70,7 +70,6 @@ class CMyListCtrlTest : public QObject {
 
 private slots:
     void init() {
-        qputenv("PAGELYST_HOME", home_->path().toLocal8Bit());
         chosen_.clear();
         menuTexts_.clear();
         menus_ = 0;
@@ -276,7 +275,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> home_ = std::make_unique<QTemporaryDir>();
+    apptest::ProgramHome home_;
     QString chosen_;
     QStringList menuTexts_;
     int menus_ = 0;

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "app/widgets/StatusPane.h"
+#include "tests/app/AppTestSupport.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ private slots:
         window_->resize(500, 200);
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        QTest::qWait(20);
+        apptest::flushEvents();
         qApp->installEventFilter(&counter_);
     }
 
@@ -46,7 +47,7 @@ private slots:
         for (const QString& text : {QStringLiteral("Loading http://localhost/a.html"),
                                     QStringLiteral("http://localhost/") + QString(400, 'x')}) {
             message_->setText(text);
-            QTest::qWait(20);
+            apptest::flushEvents();
             QCOMPARE(message_->text(), text);
         }
         QCOMPARE(counter_.requests, 0);
@@ -56,14 +57,14 @@ private slots:
     void fittedPaneGrowsOnceAndKeepsItsWidth() {
         const int narrow = pages_->width();
         pages_->setText(QStringLiteral("11111 pages in the tree"));
-        QTRY_VERIFY(pages_->width() > narrow);
-        QTest::qWait(50);  // the window's own layout follows the status bar's
+        apptest::flushEvents();  // the window's own layout follows the status bar's
+        QVERIFY(pages_->width() > narrow);
         const int wide = pages_->width();
         const int requests = counter_.requests;
         QVERIFY(requests > 0);
 
         pages_->setText(QStringLiteral("2 pages"));
-        QTest::qWait(20);
+        apptest::flushEvents();
         QCOMPARE(pages_->width(), wide);
         QCOMPARE(counter_.requests, requests);
     }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -11,37 +10,20 @@
 #include "engine/http/InternetRoot.h"
 #include "tests/cli/process/CliProcess.h"
 #include "tests/platform/TempHome.h"
-#include "tests/support/ScopedEnvironment.h"
-#include "tests/support/TestServer.h"
 
 // What pagelyst-cli writes for scripts, and how it says that writing failed.
 namespace {
 
+using clitest::DemoRun;
 using clitest::runCli;
 using clitest::StandardOutput;
 
-class CliOutput : public ::testing::Test {
+class CliOutput : public clitest::CliFixture {
 protected:
     CliOutput() {
-        environment_.withoutProxies();
         html("/", "<title>Home</title><img src=\"/ok.gif\"><a href=\"/a.html\">a</a>");
         html("/a.html", "<title>A</title>");
-        server_.get("/ok.gif", [](const httplib::Request&, httplib::Response& response) {
-            response.set_content(std::string("GIF89a", 6), "image/gif");
-        });
     }
-
-    void html(const std::string& path, const std::string& body) {
-        server_.get(path, [body](const httplib::Request&, httplib::Response& response) {
-            response.set_content("<html><body>" + body + "</body></html>", "text/html");
-        });
-    }
-    std::string url(const std::string& path) const { return server_.url(path); }
-    std::filesystem::path file(const std::string& name) const { return home_.path() / name; }
-
-    testing_support::TempHome home_;
-    support::ScopedEnvironment environment_;
-    support::TestServer server_;
 };
 
 struct FailedOutputCase {
@@ -60,7 +42,7 @@ TEST_P(CliFailedOutput, ExitsWithTwoAndSaysWhatFailed) {
     std::vector<std::string> args = GetParam().args;
     for (std::string& arg : args)
         if (arg == "URL") arg = url("/");
-    const auto result = runCli(args, "", std::nullopt, "", GetParam().output);
+    const auto result = runCli(args, {.output = GetParam().output});
     EXPECT_EQ(result.status, 2) << result.err;
     EXPECT_NE(result.err.find("cannot write to standard output"), std::string::npos) << result.err;
 }
@@ -75,23 +57,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 constexpr const char* kTypes = "select Type, COUNT(Size) as 'N' group by Type order by Type";
 
-// One line on standard error with `part` in it, status 2, and nothing measured.
-void expectRefused(const clitest::CliResult& result, const std::string& part,
-                   const support::TestServer& server) {
-    EXPECT_EQ(result.status, 2) << result.err;
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-    EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
-    EXPECT_TRUE(server.requests().empty());
-}
-
 class CliOutputPath : public CliOutput,
                       public ::testing::WithParamInterface<std::vector<std::string>> {};
 
 TEST_P(CliOutputPath, IsCheckedBeforeTheFirstRequest) {
     std::vector<std::string> args{"analyze", url("/")};
     for (const std::string& arg : GetParam()) args.push_back(arg);
-    expectRefused(runCli(args), "cannot write /nonexistent/folder/out: no such folder", server_);
+    expectRefused(runCli(args), "cannot write /nonexistent/folder/out: no such folder");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,17 +77,16 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--report", "2", "--html", "/nonexistent/folder/out"}));
 
 TEST_F(CliOutput, OpenSaysWhetherTheFileIsMissingAFolderOrDamaged) {
-    expectRefused(runCli({"open", file("none.wsa").string()}), "none.wsa: no such file", server_);
+    expectRefused(runCli({"open", file("none.wsa").string()}), "none.wsa: no such file");
     std::filesystem::create_directories(file("folder.wsa"));
-    expectRefused(runCli({"open", file("folder.wsa").string()}), "folder.wsa: is a folder",
-                  server_);
+    expectRefused(runCli({"open", file("folder.wsa").string()}), "folder.wsa: is a folder");
     std::ofstream(file("damaged.wsa"), std::ios::binary) << "not a scenario";
-    expectRefused(runCli({"open", file("damaged.wsa").string()}), "Invalid file format.", server_);
+    expectRefused(runCli({"open", file("damaged.wsa").string()}), "Invalid file format.");
 }
 
 TEST_F(CliOutput, JsonCannotCarryAReportButAReportFileCanGoWithIt) {
     expectRefused(runCli({"analyze", url("/"), "--json", "--report", "2"}),
-                  "--json cannot carry --report", server_);
+                  "--json cannot carry --report");
     const auto result =
         runCli({"analyze", url("/"), "--json", "--report", "2", "--html", file("r.html").string()});
     EXPECT_EQ(result.status, 0) << result.err;
@@ -172,14 +143,13 @@ TEST_F(CliOutput, JsonStatisticsCarryRawValuesBesideTheirTexts) {
 }
 
 TEST_F(CliOutput, TheDemoWritesItsReportsIntoTheFolderGiven) {
-    const std::filesystem::path folder = file("reports/demo");
-    const auto result =
-        runCli({"demo", "--out", folder.string()}, "", std::nullopt, home_.path().string());
+    const std::filesystem::path folder = DemoRun::folder() / "reports";
+    const auto result = DemoRun::json();
     ASSERT_EQ(result.status, 0) << result.err;
     for (const char* name : {"pagelyst-demo-analysis.html", "pagelyst-demo-general-report.html"}) {
         EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
         EXPECT_NE(result.err.find("Wrote " + (folder / name).string()), std::string::npos);
-        EXPECT_FALSE(std::filesystem::exists(file(name))) << name;
+        EXPECT_FALSE(std::filesystem::exists(DemoRun::folder() / "work" / name)) << name;
     }
 }
 

@@ -1,4 +1,4 @@
-#include "app/shell/MessageBoxes.h"
+#include "app/widgets/MessageBoxes.h"
 
 #include <utility>
 
@@ -18,8 +18,10 @@ QMessageBox::StandardButton MessageBoxes::show(QWidget* parent, const Box& box) 
     return static_cast<QMessageBox::StandardButton>(dialog.exec());
 }
 
-QMessageBox::StandardButton MessageBoxes::question(QWidget* parent, const QString& text) {
-    return show(parent, {QMessageBox::Question, QString::fromLatin1(kProductTitle), text,
+QMessageBox::StandardButton MessageBoxes::question(QWidget* parent, const QString& text,
+                                                   const QString& caption) {
+    return show(parent, {QMessageBox::Question,
+                         caption.isEmpty() ? QString::fromLatin1(kProductTitle) : caption, text,
                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel});
 }
 

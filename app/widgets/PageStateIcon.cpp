@@ -1,4 +1,4 @@
-#include "app/sitetree/PageStateIcon.h"
+#include "app/widgets/PageStateIcon.h"
 
 #include <QPainter>
 #include <QPixmap>

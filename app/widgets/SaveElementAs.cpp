@@ -1,11 +1,11 @@
-#include "app/sitetree/SaveElementAs.h"
+#include "app/widgets/SaveElementAs.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/shell/FileDialogs.h"
-#include "app/shell/MessageBoxes.h"
+#include "app/widgets/FileDialogs.h"
+#include "app/widgets/MessageBoxes.h"
 #include "engine/items/SaveElement.h"
 #include "engine/items/WebItem.h"
 

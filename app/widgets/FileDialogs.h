@@ -2,15 +2,12 @@
 
 #include <QString>
 
+#include <functional>
 #include <string_view>
 
 class QWidget;
 
 namespace app {
-
-// The scenario files' default extension and filter, as the file dialogs take them.
-inline constexpr const char* kScenarioExtension = "wsa";
-inline constexpr const char* kScenarioFilter = "Scenario Files (*.wsa)|*.wsa|All Files (*.*)|*.*||";
 
 // A filter of the form "Name (*.ext)|*.ext|...||" as a Qt file dialog takes it:
 // "Name (*.ext);;...".
@@ -22,5 +19,10 @@ QString askSavePath(QWidget* parent, const QString& caption, const QString& init
                     std::string_view filter, const QString& extension);
 // The open dialog for an existing file; empty when cancelled.
 QString askOpenPath(QWidget* parent, const QString& caption, std::string_view filter);
+
+// Stands in for the user of every later file dialog: it gets the dialog's caption and returns
+// the path chosen (empty: cancelled). None restores the real dialogs.
+using PathChooser = std::function<QString(const QString& caption)>;
+void setPathChooser(PathChooser chooser);
 
 }  // namespace app

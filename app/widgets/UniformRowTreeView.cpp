@@ -1,16 +1,16 @@
-#include "app/sitetree/SiteTreeView.h"
+#include "app/widgets/UniformRowTreeView.h"
 
 #include <QAccessible>
 #include <QHeaderView>
 
 namespace app {
 
-SiteTreeView::SiteTreeView(QWidget* parent) : QTreeView(parent) {
+UniformRowTreeView::UniformRowTreeView(QWidget* parent) : QTreeView(parent) {
     setUniformRowHeights(true);
 }
 
-void SiteTreeView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                               const QList<int>& roles) {
+void UniformRowTreeView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                     const QList<int>& roles) {
     // A top-level row may set the height every row takes, and assistive tools follow the stock
     // path's events: those keep it.
     if (!topLeft.parent().isValid() || !uniformRowHeights() || QAccessible::isActive()) {

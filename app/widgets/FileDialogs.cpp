@@ -1,10 +1,23 @@
-#include "app/shell/FileDialogs.h"
+#include "app/widgets/FileDialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
 
 namespace app {
+
+namespace {
+
+PathChooser& chooser() {
+    static PathChooser instance;
+    return instance;
+}
+
+}  // namespace
+
+void setPathChooser(PathChooser replacement) {
+    chooser() = std::move(replacement);
+}
 
 QString qtFilter(std::string_view filter) {
     const QStringList parts =
@@ -19,7 +32,9 @@ QString askSavePath(QWidget* parent, const QString& caption, const QString& init
                     std::string_view filter, const QString& extension) {
     const QString filters = qtFilter(filter);
     QString chosenFilter = filters.section(QStringLiteral(";;"), 0, 0);
-    QString path = QFileDialog::getSaveFileName(parent, caption, initial, filters, &chosenFilter);
+    QString path =
+        chooser() ? chooser()(caption)
+                  : QFileDialog::getSaveFileName(parent, caption, initial, filters, &chosenFilter);
     if (path.isEmpty()) return {};
     if (!extension.isEmpty() && QFileInfo(path).suffix().isEmpty() &&
         chosenFilter == filters.section(QStringLiteral(";;"), 0, 0)) {
@@ -29,6 +44,7 @@ QString askSavePath(QWidget* parent, const QString& caption, const QString& init
 }
 
 QString askOpenPath(QWidget* parent, const QString& caption, std::string_view filter) {
+    if (chooser()) return chooser()(caption);
     return QFileDialog::getOpenFileName(parent, caption, QString(), qtFilter(filter));
 }
 

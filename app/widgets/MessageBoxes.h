@@ -25,7 +25,9 @@ public:
     // Shows the box modally (owned by `parent`) and returns the button chosen.
     static QMessageBox::StandardButton show(QWidget* parent, const Box& box);
 
-    static QMessageBox::StandardButton question(QWidget* parent, const QString& text);
+    // A Yes/No/Cancel question, under the product title unless a caption is given.
+    static QMessageBox::StandardButton question(QWidget* parent, const QString& text,
+                                                const QString& caption = {});
     static void error(QWidget* parent, const QString& caption, const QString& text);
     static void warning(QWidget* parent, const QString& caption, const QString& text);
 

@@ -1,11 +1,12 @@
-// The site tree's list repaints a changed row that is shown, and only then: rows under a closed
-// branch or scrolled out of view cost nothing, a row range repaints from its first row to its
-// last, and top-level rows take the stock path.
+// The uniform-row list (the site tree's) repaints a changed row that is shown, and only then: rows
+// under a closed branch or scrolled out of view cost nothing, a row range repaints from its first
+// row to its last, and top-level rows take the stock path.
 #include <QPaintEvent>
 #include <QStandardItemModel>
 #include <QTest>
 
-#include "app/sitetree/SiteTreeView.h"
+#include "app/widgets/UniformRowTreeView.h"
+#include "tests/app/AppTestSupport.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ struct Change {
 
 Q_DECLARE_METATYPE(Change)
 
-class SiteTreeViewTest : public QObject {
+class UniformRowTreeViewTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -86,7 +87,7 @@ private slots:
 
 private:
     void verifyRepaint(const Change& change, bool painted) {
-        QTest::qWait(50);  // earlier paints settle
+        apptest::flushEvents();  // earlier paints are done
         recorder_.painted = {};
         recorder_.paints = 0;
 
@@ -94,12 +95,13 @@ private:
         const QModelIndex last = first.siblingAtRow(first.row() + change.count - 1);
         emit model_.dataChanged(first, last.siblingAtColumn(model_.columnCount() - 1));
 
+        // A repaint is a posted request: delivering every posted event shows whether one came.
+        apptest::flushEvents();
         if (!painted) {
-            QTest::qWait(100);
             QCOMPARE(recorder_.paints, 0);
             return;
         }
-        QTRY_VERIFY_WITH_TIMEOUT(recorder_.paints > 0, 1000);
+        QVERIFY(recorder_.paints > 0);
         for (const QModelIndex& row : {first, last}) {
             QVERIFY(recorder_.painted.contains(view_.visualRect(row.siblingAtColumn(1))));
         }
@@ -112,9 +114,9 @@ private:
     }
 
     QStandardItemModel model_;
-    app::SiteTreeView view_;
+    app::UniformRowTreeView view_;
     PaintRecorder recorder_;
 };
 
-QTEST_MAIN(SiteTreeViewTest)
-#include "SiteTreeViewTest.moc"
+QTEST_MAIN(UniformRowTreeViewTest)
+#include "UniformRowTreeViewTest.moc"
