@@ -49,7 +49,8 @@ int columnOf(std::uint32_t id) {
 // parent it was asked about, and a sort orders all of them.
 int visit(const QAbstractItemModel& model, const QModelIndex& parent = {}) {
     int rows = model.rowCount(parent);
-    for (int row = 0; row < model.rowCount(parent); ++row) rows += visit(model, model.index(row, 0, parent));
+    for (int row = 0; row < model.rowCount(parent); ++row)
+        rows += visit(model, model.index(row, 0, parent));
     return rows;
 }
 

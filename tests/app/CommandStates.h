@@ -2,6 +2,8 @@
 // The states the enable rules tell apart, each a small change from an idle window with an
 // empty site tree; the suites of the window's rules and of each view's rules share them.
 
+#include <QTest>
+
 #include <set>
 #include <string>
 #include <vector>
@@ -61,5 +63,21 @@ struct Rule {
     app::CommandId id;
     std::set<std::string> enabledIn;
 };
+
+// The data of a rules test: a row per command and state, with the state's index and whether
+// the command is enabled there ("command", "state", "enabled").
+inline void addRuleRows(const std::vector<Rule>& rules) {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("enabled");
+    for (const Rule& rule : rules) {
+        for (std::size_t s = 0; s < commandStates().size(); ++s) {
+            const std::string name = commandStates()[s].name;
+            QTest::addRow("%s / %s", app::commandEntry(rule.id).menuText, name.c_str())
+                << static_cast<int>(rule.id) << static_cast<int>(s)
+                << (rule.enabledIn.count(name) > 0);
+        }
+    }
+}
 
 }  // namespace apptest

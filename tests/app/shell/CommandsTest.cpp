@@ -78,19 +78,7 @@ private slots:
         QVERIFY(app::commandKeys(C::Stop).isEmpty());
     }
 
-    void enableRules_data() {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<bool>("enabled");
-        for (const apptest::Rule& rule : rules()) {
-            for (std::size_t s = 0; s < apptest::commandStates().size(); ++s) {
-                const std::string name = apptest::commandStates()[s].name;
-                QTest::addRow("%s / %s", app::commandEntry(rule.id).menuText, name.c_str())
-                    << static_cast<int>(rule.id) << static_cast<int>(s)
-                    << (rule.enabledIn.count(name) > 0);
-            }
-        }
-    }
+    void enableRules_data() { apptest::addRuleRows(rules()); }
     void enableRules() {
         QFETCH(int, command);
         QFETCH(int, state);
