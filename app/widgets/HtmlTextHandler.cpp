@@ -8,8 +8,9 @@
 namespace app {
 
 QUrl HtmlTextHandler::publish(const QByteArray& html) {
-    const QUrl address(
-        QStringLiteral("%1:text/%2").arg(QString::fromLatin1(kHtmlViewScheme)).arg(++generation_));
+    const QUrl address(QStringLiteral("%1://text/%2")
+                           .arg(QString::fromLatin1(kHtmlViewScheme))
+                           .arg(++generation_));
     texts_.insert(address, html);
     return address;
 }

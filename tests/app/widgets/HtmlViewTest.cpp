@@ -156,7 +156,7 @@ void HtmlViewTest::onlyLocalSchemesAreAllowed_data() {
                             "ws://h/s", "wss://h/s", "gopher://h/", "chrome://gpu"})
         QTest::newRow(url) << QString::fromLatin1(url) << false;
     for (const char* url : {"file:///tmp/x.html", "data:text/html,x", "about:blank", "qrc:/a",
-                            "pagelyst-view:text/1"})
+                            "pagelyst-view://text/1"})
         QTest::newRow(url) << QString::fromLatin1(url) << true;
 }
 
