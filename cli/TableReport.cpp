@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <string_view>
 #include <utility>
 
@@ -14,6 +13,7 @@
 #include "export/PageFacts.h"
 #include "query/DisplayFormats.h"
 #include "query/TextTable.h"
+#include "report/ElementColumns.h"
 #include "report/SiteColumns.h"
 
 namespace cli {
@@ -24,16 +24,6 @@ using query::TextTable;
 
 std::string indented(int level, std::string text) {
     return std::string(static_cast<std::size_t>(std::max(level, 0)) * 2, ' ') + text;
-}
-
-std::string timeText(std::uint32_t ms) {
-    constexpr std::uint32_t kMax = std::numeric_limits<std::int32_t>::max();
-    return query::formatTime(static_cast<std::int32_t>(std::min(ms, kMax)));
-}
-
-std::string sizeText(std::uint32_t bytes) {
-    constexpr std::uint32_t kMax = std::numeric_limits<std::int32_t>::max();
-    return query::formatSize(static_cast<std::int32_t>(std::min(bytes, kMax)));
 }
 
 constexpr std::string_view kTimeHeader = "Time (download / browse)";
@@ -100,13 +90,20 @@ std::string elementTable(engine::PageEntry& page, int connectionIndex) {
         {L, L, L, R, R, R, R, R, R});
     const engine::PageFigures figures = page.figures(
         engine::isConnectionIndex(connectionIndex) ? connectionIndex : engine::kActualSpeed);
+    // The element list's texts; the table's own columns are the indented address and the
+    // response's status.
+    constexpr std::uint32_t kShared[] = {report::kElementType,        report::kElementSize,
+                                         report::kElementConnectTime, report::kElementSendTime,
+                                         report::kElementWaitTime,    report::kElementReceiveTime,
+                                         report::kElementTime};
     for (const auto& entry : figures.items) {
+        if (!entry.item) continue;
         const engine::WebItem& item = *entry.item;
-        const engine::ElementStats& s = entry.stats;
-        table.add({indented(entry.level, item.address().urlText), itemStatus(item),
-                   item.contentType(), sizeText(s.size), timeText(s.connectTime),
-                   timeText(s.sendTime), timeText(s.waitTime), timeText(s.receiveTime),
-                   timeText(s.totalTime)});
+        std::vector<std::string> row{indented(entry.level, item.address().urlText),
+                                     itemStatus(item)};
+        for (std::uint32_t column : kShared)
+            row.push_back(report::elementCell(entry, column, false).text);
+        table.add(row);
     }
     return table.text();
 }

@@ -54,21 +54,6 @@ int connectionOf(std::uint32_t column) {
     return engine::isConnectionIndex(index) ? index : -1;
 }
 
-std::int32_t clamped(std::uint32_t value) {
-    return static_cast<std::int32_t>(
-        std::min<std::uint32_t>(value, std::numeric_limits<std::int32_t>::max()));
-}
-
-SiteCell textCell(std::string text) {
-    SiteCell cell{text, std::monostate{}};
-    if (!cell.text.empty()) cell.sortValue = std::move(text);
-    return cell;
-}
-
-SiteCell numberCell(std::string text, std::int64_t value) {
-    return SiteCell{std::move(text), value};
-}
-
 SiteCell statusCell(const engine::PageEntry& page, PageState state) {
     const auto value = static_cast<std::int64_t>(state);
     if (state != PageState::InProcess) {
@@ -94,18 +79,33 @@ SiteCell elementsCell(const engine::PageEntry& page, PageState state) {
 SiteCell timeCell(engine::PageEntry& page, PageState state, int connectionIndex) {
     if (engine::isLoaded(state) && (page.jobFlags() & engine::kScanElements) != 0) {
         const engine::PageFigures figures = page.figures(connectionIndex);
-        return numberCell(query::formatTime(clamped(figures.downloadTime)) + " / " +
-                              query::formatTime(clamped(figures.browseTime)),
+        return numberCell(query::formatTime(clampedToInt32(figures.downloadTime)) + " / " +
+                              query::formatTime(clampedToInt32(figures.browseTime)),
                           figures.downloadTime);
     }
     if (state == PageState::InProcess) {
-        const std::int32_t elapsed = clamped(page.jobElapsedMs());
+        const std::int32_t elapsed = clampedToInt32(page.jobElapsedMs());
         return numberCell(query::formatTime(elapsed), elapsed);
     }
     return {};
 }
 
 }  // namespace
+
+std::int32_t clampedToInt32(std::uint32_t value) {
+    return static_cast<std::int32_t>(
+        std::min<std::uint32_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+SiteCell textCell(std::string text) {
+    SiteCell cell{text, std::monostate{}};
+    if (!cell.text.empty()) cell.sortValue = std::move(text);
+    return cell;
+}
+
+SiteCell numberCell(std::string text, std::int64_t value) {
+    return SiteCell{std::move(text), value};
+}
 
 const std::array<std::uint32_t, kSiteColumnCount>& siteColumns() {
     static const std::array<std::uint32_t, kSiteColumnCount> columns = [] {
@@ -154,7 +154,7 @@ SiteCell siteCell(engine::PageEntry& page, std::uint32_t column, int connectionI
             return statusCell(page, state);
         case kColumnSize: {
             if (!loaded) return {};
-            const std::int32_t size = clamped(page.pageSize());
+            const std::int32_t size = clampedToInt32(page.pageSize());
             return numberCell(query::formatSize(size), size);
         }
         case kColumnElements:

@@ -52,6 +52,12 @@ struct SiteCell {
     bool operator==(const SiteCell&) const = default;
 };
 
+// Building blocks of any list's cells: a text sorted as text (none when empty), a text sorted by
+// a number, and a measurement brought into the display formats' signed 32-bit range.
+SiteCell textCell(std::string text);
+SiteCell numberCell(std::string text, std::int64_t value);
+std::int32_t clampedToInt32(std::uint32_t value);
+
 // The page's cell in the column. `connectionIndex` is the connection index the views show,
 // used by Time and Speed; an index outside 0 to 10 reads as 0. Cells with nothing to show in the
 // page's state are empty, with no sort value. A Time or connection cell sorts by the download

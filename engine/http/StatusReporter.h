@@ -26,6 +26,10 @@ public:
     // redirect URL) and tells the listener. Numbers that map to no phase repeat the stored one.
     // The first response byte is also reported as such.
     void report(std::int32_t number, std::string_view info = {});
+    // The current response's body has reached `total` bytes.
+    void bodyProgress(std::uint64_t total) {
+        if (listener_ != nullptr) listener_->bodyProgress(total);
+    }
 
 private:
     TransferListener* listener_ = nullptr;

@@ -319,6 +319,7 @@ void Transfer::onHeadersComplete() {
 bool Transfer::onBody(const char* data, std::size_t size) {
     if (verdict_ != 0) return false;
     body_.append(data, size);
+    status_.bodyProgress(body_.received());
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "engine/base/LoadPhase.h"
@@ -14,6 +15,8 @@ public:
     virtual void phaseNotification(LoadPhase phase, const std::string& redirectUrl) = 0;
     // The first byte of a response arrived (the end of the wait for the answer).
     virtual void firstResponseByte() = 0;
+    // The body of the current response has reached `received` bytes.
+    virtual void bodyProgress(std::uint64_t received) = 0;
 
 protected:
     ~TransferListener() = default;

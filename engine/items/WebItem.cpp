@@ -74,6 +74,14 @@ std::uint32_t WebItem::size() const {
     return BodyBuffer::size32(outcome_.received);
 }
 
+std::uint32_t WebItem::receivedSoFar() const {
+    return transferring_.load() ? BodyBuffer::size32(receiving_.load()) : size();
+}
+
+std::uint32_t WebItem::elapsedSoFar() const {
+    return machine_.timers().totalAt(clock_.now());
+}
+
 bool WebItem::bodyOverCap() const {
     std::lock_guard guard(data_);
     return outcome_.bodyOverCap;
@@ -143,6 +151,8 @@ void WebItem::beginTransfer(const ParsedUrl& target) {
         outcome_ = TransferOutcome{};
         transferStart_ = TransferStart{clock_.now(), nextTransfer()};
     }
+    receiving_.store(0);
+    transferring_.store(true);
     machine_.begin();
 }
 
@@ -160,6 +170,7 @@ void WebItem::endTransfer(TransferOutcome outcome) {
         outcome.body.clear();
         outcome_ = std::move(outcome);
     }
+    transferring_.store(false);
     machine_.settle(final);
 }
 
@@ -171,6 +182,10 @@ void WebItem::phaseNotification(LoadPhase phase, const std::string& redirectUrl)
 
 void WebItem::firstResponseByte() {
     machine_.firstByte();
+}
+
+void WebItem::bodyProgress(std::uint64_t received) {
+    receiving_.store(received);
 }
 
 }  // namespace engine

@@ -71,6 +71,11 @@ public:
     std::shared_ptr<const std::string> body() const;
     // Bytes received, saturated at 4 GiB - 1 (also when the body was too large to keep).
     std::uint32_t size() const;
+    // While a transfer runs: the body bytes of its current response so far and the sum of the
+    // four stopwatches up to now (running intervals included). Between transfers: size() and
+    // the stopwatches' sums.
+    std::uint32_t receivedSoFar() const;
+    std::uint32_t elapsedSoFar() const;
     bool bodyOverCap() const;
     bool connectionReused() const;
     std::string httpVersion() const;
@@ -109,6 +114,7 @@ public:
     // TransferListener: steps the phase machine. A Redirecting phase first calls redirectHook.
     void phaseNotification(LoadPhase phase, const std::string& redirectUrl) override;
     void firstResponseByte() override;
+    void bodyProgress(std::uint64_t received) override;
 
 protected:
     // Called with the address a redirection leads to; the base forwards it to redirected().
@@ -124,6 +130,8 @@ private:
     std::mutex lock_;
     std::atomic<bool> new_{true};
     std::atomic<bool> duplicate_{false};
+    std::atomic<bool> transferring_{false};
+    std::atomic<std::uint64_t> receiving_{0};  // the running transfer's body bytes
 
     mutable std::mutex data_;  // guards the fields below
     ParsedUrl address_;

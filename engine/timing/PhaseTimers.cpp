@@ -52,6 +52,15 @@ bool PhaseTimers::running(Stopwatch which) const {
     return watches_[index(which)].running.load(kRelaxed);
 }
 
+std::uint32_t PhaseTimers::totalAt(std::uint32_t now) const {
+    std::uint32_t sum = 0;
+    for (const Reading& watch : snapshot()) {
+        sum = saturatingAdd(sum, watch.elapsed);
+        if (watch.running) sum = saturatingAdd(sum, now - watch.start);
+    }
+    return sum;
+}
+
 PhaseTimers::Snapshot PhaseTimers::snapshot() const {
     Snapshot s;
     for (std::size_t i = 0; i < kStopwatchCount; ++i) {

@@ -38,6 +38,8 @@ public:
     std::uint32_t elapsed(Stopwatch which) const;
     bool running(Stopwatch which) const;
     Snapshot snapshot() const;
+    // The four watches' times summed as they stand at tick `now`, running intervals included.
+    std::uint32_t totalAt(std::uint32_t now) const;
 
 private:
     struct Watch {

@@ -354,6 +354,32 @@ TEST_F(DownloadItem, SlowButSteadyTransferIsNoTimeout) {
     EXPECT_EQ(item->size(), 196608u);
 }
 
+// The transfer tells its item every part of the body as it arrives, before the body is done.
+TEST_F(DownloadItem, TheItemCountsTheBodyAsItArrives) {
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    RawServer server([released](RawServer::Connection& c) {
+        c.readRequest();
+        c.send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 8000\r\n\r\n");
+        c.send(std::string(5000, 'x'));
+        released.wait_for(std::chrono::seconds(20));
+        c.send(std::string(3000, 'x'));
+    });
+    auto item =
+        std::make_shared<enginetest::RecordingItem>(engine::ParsedUrl::parse(server.url("/")));
+    auto done = std::async(std::launch::async,
+                           [&] { engine::downloadItem(root_, *item, item->address()); });
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (item->receivedSoFar() < 5000 && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(item->receivedSoFar(), 5000u);
+    EXPECT_EQ(item->phase(), LoadPhase::Receiving);
+    release.set_value();
+    done.get();
+    EXPECT_EQ(item->result(), 0);
+    EXPECT_EQ(item->receivedSoFar(), 8000u);
+}
+
 TEST_F(DownloadItem, BodyBeyondTheCapIsCountedNotKept) {
     engine::TransferOptions options;
     options.bodyCap = 1000;

@@ -94,6 +94,32 @@ TEST(WebItem, EndOfTransferPublishesTheOutcome) {
     EXPECT_EQ(item.errorText(), "No error.");
 }
 
+// What a list shows of a running transfer: the stopwatches up to now, the running one
+// included, and the body bytes so far; the size and the stopped sums once it ended, and a
+// count from zero again when the next transfer begins.
+TEST(WebItem, ProgressSoFarFollowsTheRunningTransfer) {
+    ManualClock clock;
+    WebItem item(ParsedUrl::parse("http://h/page"), clock);
+    item.beginTransfer(item.address());
+    clock.advance(40);
+    item.phaseNotification(LoadPhase::Sending, "");
+    clock.advance(25);
+    item.bodyProgress(700);
+    EXPECT_EQ(item.elapsedSoFar(), 65u);
+    EXPECT_EQ(item.receivedSoFar(), 700u);
+    EXPECT_EQ(item.size(), 0u);
+
+    TransferOutcome outcome;
+    outcome.received = 900;
+    item.endTransfer(outcome);
+    clock.advance(1000);
+    EXPECT_EQ(item.elapsedSoFar(), 65u);
+    EXPECT_EQ(item.receivedSoFar(), 900u);
+
+    item.beginTransfer(item.address());
+    EXPECT_EQ(item.receivedSoFar(), 0u);
+}
+
 TEST(WebItem, BodiesHandedOutStayValidAcrossTheNextTransfer) {
     WebItem item(ParsedUrl::parse("http://h/page"));
     item.beginTransfer(item.address());
