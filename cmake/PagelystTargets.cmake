@@ -31,13 +31,15 @@ function(pagelyst_library name)
     target_link_libraries(${name} PUBLIC ${L_DEPS} PRIVATE pagelyst_options ${L_PRIVATE_DEPS})
 endfunction()
 
-# pagelyst_test(NAME SOURCES ... LIBS ... [THREADS] [TIMEOUT seconds] [REQUIRES fixture])
+# pagelyst_test(NAME SOURCES ... LIBS ... [THREADS] [TIMEOUT seconds] [REQUIRES fixture]
+#               [COST seconds])
 # A GoogleTest executable whose cases CTest runs one by one. THREADS marks suites that also
 # run under ThreadSanitizer (ctest -L threads in a build configured with PAGELYST_SANITIZE=thread).
 # Each case may run for TIMEOUT seconds (120 unless given); with REQUIRES, after the CTest
-# fixture's setup test.
+# fixture's setup test. COST, a case's expected seconds, lets CTest start the long ones first in
+# a tree that has not recorded its test times yet (a clean clone).
 function(pagelyst_test name)
-    cmake_parse_arguments(T "THREADS" "TIMEOUT;REQUIRES" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "THREADS" "TIMEOUT;REQUIRES;COST" "SOURCES;LIBS" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
@@ -53,7 +55,11 @@ function(pagelyst_test name)
     if(T_REQUIRES)
         set(fixture FIXTURES_REQUIRED ${T_REQUIRES})
     endif()
-    gtest_discover_tests(${name} PROPERTIES LABELS ${label} TIMEOUT ${T_TIMEOUT} ${fixture}
+    set(cost "")
+    if(T_COST)
+        set(cost COST ${T_COST})
+    endif()
+    gtest_discover_tests(${name} PROPERTIES LABELS ${label} TIMEOUT ${T_TIMEOUT} ${fixture} ${cost}
                          DISCOVERY_TIMEOUT 60)
 endfunction()
 
