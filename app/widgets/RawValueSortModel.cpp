@@ -9,6 +9,24 @@ RawValueSortModel::RawValueSortModel(QObject* parent) : QSortFilterProxyModel(pa
     setDynamicSortFilter(true);
 }
 
+void RawValueSortModel::setFrozen(bool frozen) {
+    if (frozen == frozen_) return;
+    frozen_ = frozen;
+    setDynamicSortFilter(!frozen);
+    if (frozen || !pending_) return;
+    const auto [column, order] = *pending_;
+    pending_.reset();
+    QSortFilterProxyModel::sort(column, order);
+}
+
+void RawValueSortModel::sort(int column, Qt::SortOrder order) {
+    if (frozen_) {
+        pending_ = {column, order};
+        return;
+    }
+    QSortFilterProxyModel::sort(column, order);
+}
+
 bool RawValueSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     const auto value = [](const QModelIndex& index) {
         return index.data(role::kRawValue).value<report::SiteSortValue>();
