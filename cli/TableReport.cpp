@@ -90,17 +90,17 @@ std::string elementTable(engine::PageEntry& page, int connectionIndex) {
         {L, L, L, R, R, R, R, R, R});
     const engine::PageFigures figures = page.figures(
         engine::isConnectionIndex(connectionIndex) ? connectionIndex : engine::kActualSpeed);
-    // The element list's texts; the table's own columns are the indented address and the
-    // response's status.
-    constexpr std::uint32_t kShared[] = {report::kElementType,        report::kElementSize,
-                                         report::kElementConnectTime, report::kElementSendTime,
-                                         report::kElementWaitTime,    report::kElementReceiveTime,
-                                         report::kElementTime};
+    // Size and the phase times are the element list's texts; the table's own columns are the
+    // indented address, the response's status and the type the response named (kept also when
+    // the transfer failed after the headers, where the measured record has none).
+    constexpr std::uint32_t kShared[] = {report::kElementSize,        report::kElementConnectTime,
+                                         report::kElementSendTime,    report::kElementWaitTime,
+                                         report::kElementReceiveTime, report::kElementTime};
     for (const auto& entry : figures.items) {
         if (!entry.item) continue;
         const engine::WebItem& item = *entry.item;
         std::vector<std::string> row{indented(entry.level, item.address().urlText),
-                                     itemStatus(item)};
+                                     itemStatus(item), item.contentType()};
         for (std::uint32_t column : kShared)
             row.push_back(report::elementCell(entry, column, false).text);
         table.add(row);

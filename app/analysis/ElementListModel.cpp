@@ -1,7 +1,6 @@
 #include "app/analysis/ElementListModel.h"
 
 #include <algorithm>
-#include <bit>
 
 #include "app/widgets/ItemRoles.h"
 #include "engine/schedule/PageEntry.h"
@@ -36,12 +35,15 @@ int ElementListModel::columnCount(const QModelIndex& parent) const {
 }
 
 std::uint32_t ElementListModel::columnId(int column) {
-    return column >= 0 && column < kColumnCount ? std::uint32_t{1} << column : 0;
+    return column >= 0 && column < kColumnCount
+               ? report::elementColumns()[static_cast<std::size_t>(column)]
+               : 0;
 }
 
 int ElementListModel::columnOf(std::uint32_t id) {
-    const int column = std::has_single_bit(id) ? std::countr_zero(id) : -1;
-    return column < kColumnCount ? column : -1;
+    const auto& ids = report::elementColumns();
+    const auto it = std::find(ids.begin(), ids.end(), id);
+    return it == ids.end() ? -1 : static_cast<int>(it - ids.begin());
 }
 
 QVariant ElementListModel::data(const QModelIndex& index, int role) const {

@@ -15,8 +15,8 @@ class PageEntry;
 namespace app {
 
 // The current page's items as the element list shows them: one row per item in the page's
-// order (its document first), one column per element column (model column i shows the column
-// identifier 1 << i), the core's texts, raw values for sorting and numbers aligned right.
+// order (its document first), one column per element column in the core's order, the core's
+// texts, raw values for sorting and numbers aligned right.
 // refresh() restates the rows in place and appends items the page gained, so that a selection
 // and the scroll position survive a page's progress; a page whose items changed otherwise (a
 // new load) is reset. User-interface thread only.
