@@ -323,7 +323,10 @@ void SiteTree::handle(const EngineMessage& message) {
             }
             break;
         case MessageId::WorkState:
-            if (message.workEnded() && crawl_.running) crawl_.advance(*this);
+            // An end posted while the level was still being queued (a quick first page can
+            // end the run before the next is queued) arrives after work started again: the
+            // next level waits for the run's real end, or it would queue waiting pages twice.
+            if (message.workEnded() && crawl_.running && !manager_.isBusy()) crawl_.advance(*this);
             break;
         default:
             break;

@@ -83,7 +83,10 @@ void SiteManager::stop() {
 }
 
 bool SiteManager::isBusy() const {
-    return pageQueue_.busy() || elementQueue_.busy();
+    if (pageQueue_.busy() || elementQueue_.busy()) return true;
+    // A queue's last worker retires before it reports the end: until then the run is open.
+    std::lock_guard guard(mutex_);
+    return busyQueues_ > 0;
 }
 
 std::shared_ptr<const InternetRoot> SiteManager::internetRoot() {

@@ -82,7 +82,8 @@ public:
     // new ones, makes every loading page stop creating items, and ends the pool's transfers.
     void stop();
     bool stopRequested() const override { return stopFlag_.load(); }
-    // True while either queue has a running worker.
+    // True while either queue has a running worker or has not yet reported its end. An
+    // "ended" message read while this holds is stale: a later one follows.
     bool isBusy() const;
 
     // The root of the transfers, opened by the first page job that finds none.

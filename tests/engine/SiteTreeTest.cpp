@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "tests/engine/SiteTreeFixture.h"
@@ -105,6 +107,39 @@ TEST_F(SiteTreeCrawl, StartsNoMorePagesThanThePageLimitInOneRun) {
     for (std::size_t i = 0; i < depth3.size(); ++i) {
         EXPECT_EQ(depth3[i]->page->state() != PageState::Ready, i < 39) << i;
     }
+}
+
+TEST_F(SiteTreeCrawl, AnEndOfWorkReadWhileALevelRunsStartsNoLevelEarly) {
+    // Pages below the home page are answered once the gate opens; it opens on every way out.
+    struct Gate {
+        std::promise<void> promise;
+        std::shared_future<void> future = promise.get_future().share();
+        bool opened = false;
+        void open() {
+            if (!std::exchange(opened, true)) promise.set_value();
+        }
+        ~Gate() { open(); }
+    } gate;
+    links([future = gate.future, children = fanOut(3)](int n) {
+        if (n > 0) future.wait();
+        return children(n);
+    });
+    tree_->addPage(page(0), nullptr);
+    tree_->analyzeAll("");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (tree_->crawlController().currentLevel < 2 && std::chrono::steady_clock::now() < deadline)
+        queue_->dispatch([&](const engine::EngineMessage& m) { tree_->handle(m); },
+                         std::chrono::milliseconds(20));
+    ASSERT_EQ(tree_->crawlController().currentLevel, 2);
+
+    // An end posted before the level's pages were queued arrives now: it must not queue them
+    // again as the next level.
+    tree_->handle(engine::EngineMessage::workState(true));
+    EXPECT_EQ(tree_->crawlController().currentLevel, 2);
+    gate.open();
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(loadedByDepth(), (std::vector<int>{1, 3, 9, 27, 81, 0, 0, 0}));
+    EXPECT_EQ(pageRequests(), 121u);
 }
 
 TEST_F(SiteTreeCrawl, AnAddressTypedTwiceIsLoadedAgainNotAddedTwice) {
