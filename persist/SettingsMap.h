@@ -25,6 +25,7 @@ inline constexpr std::string_view kFilters = "Settings\\Filters";
 inline constexpr std::string_view kAddressMru = "AddrMRU";
 inline constexpr std::string_view kPageDetails = "PageDetails";
 inline constexpr std::string_view kSourceList = "SourceList";
+inline constexpr std::string_view kElementDetails = "ElementDetails";
 inline constexpr std::string_view kRecent = "Recent";
 }  // namespace section
 

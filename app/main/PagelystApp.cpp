@@ -2,7 +2,10 @@
 
 #include <QApplication>
 
+#include "app/analysis/AnalysisRegistration.h"
+#include "app/analysis/CObjectExplorer.h"
 #include "app/settings/CSettingsSheet.h"
+#include "app/shell/AppContext.h"
 #include "app/sitetree/SiteTreeRegistration.h"
 #include "app/widgets/WebEngineSetup.h"
 #include "cli/DemoSite.h"
@@ -19,14 +22,19 @@ ViewTable withMore(ViewTable views, ViewTable more) {
 }  // namespace
 
 ViewTable pagelystViews() {
-    return {siteTreeView()};
+    return {siteTreeView(), analysisView()};
 }
 
 PagelystApp::PagelystApp(ViewTable moreViews)
     : application_(std::make_unique<CApplication>(
-          withMore(pagelystViews(), std::move(moreViews)), &CSettingsSheet::run, [this] {
+          withMore(pagelystViews(), std::move(moreViews)), &CSettingsSheet::run,
+          [this] {
               if (!demo_) demo_ = std::make_unique<cli::DemoSite>();
               return QString::fromStdString(demo_->homeAddress());
+          },
+          [](QWidget* parent, AppContext& context) {
+              CObjectExplorer explorer(context.manager().registry(), parent);
+              explorer.exec();
           })) {}
 
 PagelystApp::~PagelystApp() {

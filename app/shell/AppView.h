@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
     virtual void fillCommandState(CommandState&) const {}
     // A command routed to the active view; false when the view does not carry it out.
     virtual bool runCommand(CommandId) { return false; }
+    // Whether a toggle the view carries out is on (Word Wrap); none for other commands.
+    virtual std::optional<bool> commandChecked(CommandId) const { return std::nullopt; }
 
     // An engine notification, after the site tree has handled it.
     virtual void engineMessage(const engine::EngineMessage&) {}

@@ -41,10 +41,12 @@ CApplication::Options CApplication::parseCommandLine(const QStringList& argument
     return options;
 }
 
-CApplication::CApplication(ViewTable views, SettingsOpener settings, DemoStarter demo)
+CApplication::CApplication(ViewTable views, SettingsOpener settings, DemoStarter demo,
+                           ObjectExplorerOpener explorer)
     : views_(std::move(views)),
       settings_(std::move(settings)),
       demo_(std::move(demo)),
+      explorer_(std::move(explorer)),
       context_(std::make_unique<AppContext>()),
       hints_(hintStore_) {
     connect(&status_, &IdleStatus::pushRequested, this, &CApplication::pushStatus);
@@ -154,6 +156,9 @@ void CApplication::runCommand(CommandId id, CMainFrame& from) {
     switch (id) {
         case CommandId::NewWindow:
             createWindow();
+            break;
+        case CommandId::ObjectExplorer:
+            if (explorer_) explorer_(&from, *context_);
             break;
         case CommandId::About: {
             CAboutDlg about(&from);

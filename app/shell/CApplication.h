@@ -42,10 +42,13 @@ public:
 
     // Serves the bundled demo site for the run and returns its address.
     using DemoStarter = std::function<QString()>;
+    // Opens the diagnostic list of the web item objects the program holds.
+    using ObjectExplorerOpener = std::function<void(QWidget* parent, AppContext& context)>;
 
     // `views` in the order of the selection bar; `settings` opens the settings sheet (none: the
-    // Settings command is disabled).
-    CApplication(ViewTable views, SettingsOpener settings = {}, DemoStarter demo = {});
+    // Settings command is disabled), `explorer` the Object Explorer (none: disabled).
+    CApplication(ViewTable views, SettingsOpener settings = {}, DemoStarter demo = {},
+                 ObjectExplorerOpener explorer = {});
     ~CApplication() override;
 
     // Start-up, steps 1 to 17. False when the program must end (no main window).
@@ -57,6 +60,7 @@ public:
     CMainFrame* mainWindow() const { return windows_.empty() ? nullptr : windows_.front(); }
     const QStringList& log() const { return log_; }
     HintManager& hints() { return hints_; }
+    bool hasObjectExplorer() const { return static_cast<bool>(explorer_); }
 
     // The hint offered on the address box while the pointer rests on it.
     static constexpr int kHintAddressBox = hint::kAddressBox;
@@ -82,6 +86,7 @@ private:
     ViewTable views_;
     SettingsOpener settings_;
     DemoStarter demo_;
+    ObjectExplorerOpener explorer_;
     IdleStatus status_;
     std::unique_ptr<AppContext> context_;
     SettingsHintStore hintStore_;

@@ -11,6 +11,10 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "app/shell/AppContext.h"
 #include "app/shell/CAddressBar.h"
 #include "app/shell/CApplication.h"
@@ -168,6 +172,7 @@ bool CMainFrame::checkable(CommandId id) const {
         case CommandId::ToggleToolBar:
         case CommandId::ToggleAddressBar:
         case CommandId::ToggleStatusBar:
+        case CommandId::WordWrap:
             return true;
         default:
             return mainView_->shownBy(id) != nullptr;
@@ -194,18 +199,34 @@ void CMainFrame::rebuildMenus() {
         }
     };
     using C = CommandId;
-    add(bar->addMenu(tr("&File")), {C::OpenUrl, kSeparator, C::OpenScenario, C::SaveScenario,
-                                    kSeparator, C::Export, C::Print, kSeparator, C::Exit});
-    add(bar->addMenu(tr("&Edit")), {C::Undo, kSeparator, C::Cut, C::Copy, C::Paste});
-    add(bar->addMenu(tr("&View")),
-        {C::ToggleToolBar, C::ToggleAddressBar, C::ToggleStatusBar, C::ToggleSelectionBar,
-         kSeparator, C::ViewSiteTree, C::ViewPageAnalysis, C::ViewAnalysis, C::ViewStatistics,
-         C::ViewReports, kSeparator, C::Settings});
+    std::vector<std::pair<QString, std::vector<MenuItem>>> menus = {
+        {tr("&File"),
+         {C::OpenUrl, kSeparator, C::OpenScenario, C::SaveScenario, kSeparator, C::Export, C::Print,
+          kSeparator, C::Exit}},
+        {tr("&Edit"), {C::Undo, kSeparator, C::Cut, C::Copy, C::Paste}},
+        {tr("&View"),
+         {C::ToggleToolBar, C::ToggleAddressBar, C::ToggleStatusBar, C::ToggleSelectionBar,
+          kSeparator, C::ViewSiteTree, C::ViewPageAnalysis, C::ViewAnalysis, C::ViewStatistics,
+          C::ViewReports, kSeparator, C::Settings}},
+    };
+    // A view's menu named like one of the window's own extends it (the source view's entries
+    // join Edit); any other comes between View and Help.
     if (const ViewRegistration* active = mainView_->activeRegistration();
         active && !active->menuTitle.isEmpty()) {
-        add(bar->addMenu(active->menuTitle), active->menu);
+        const auto same = std::find_if(menus.begin(), menus.end(), [&](const auto& menu) {
+            return menu.first == active->menuTitle;
+        });
+        if (same == menus.end()) {
+            menus.emplace_back(active->menuTitle, active->menu);
+        } else {
+            same->second.push_back(kSeparator);
+            same->second.insert(same->second.end(), active->menu.begin(), active->menu.end());
+        }
     }
-    add(bar->addMenu(tr("&Help")), {C::HelpContents, C::TipOfTheDay, kSeparator, C::About});
+    menus.emplace_back(tr("&Help"),
+                       std::vector<MenuItem>{C::HelpContents, C::TipOfTheDay, kSeparator,
+                                             C::ObjectExplorer, kSeparator, C::About});
+    for (const auto& [title, items] : menus) add(bar->addMenu(title), items);
 }
 
 QString CMainFrame::addressBarText() const {
@@ -242,15 +263,19 @@ bool CMainFrame::commandOn(CommandId id, const CommandState& state) const {
         if (const ViewCommand* own = active->command(id)) return own->enabled(state);
     }
     if (id == CommandId::Settings) return static_cast<bool>(settings_);
+    if (id == CommandId::ObjectExplorer) return application_.hasObjectExplorer();
     return commandEnabled(id, state);
 }
 
 void CMainFrame::updateCommands() {
     const CommandState state = commandState();
+    AppView* active = mainView_->activeAppView();
     for (const CommandEntry& entry : commandTable()) {
         action(entry.id)->setEnabled(commandOn(entry.id, state));
         if (const ViewRegistration* shown = mainView_->shownBy(entry.id))
             action(entry.id)->setChecked(shown->key == mainView_->activeView());
+        else if (const auto checked = active ? active->commandChecked(entry.id) : std::nullopt)
+            action(entry.id)->setChecked(*checked);
     }
     action(CommandId::Auto)->setChecked(context_.tree().crawlController().enabled);
     action(CommandId::ToggleToolBar)->setChecked(!toolBar_->isHidden());

@@ -60,6 +60,7 @@ enum class CommandId {
     EditStyles,
     TipOfTheDay,
     HelpContents,
+    ObjectExplorer,
     About,
 };
 inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(CommandId::About) + 1;
@@ -76,6 +77,8 @@ struct CommandState {
     bool currentPage = false;        // a page of the site tree is the current page
     bool currentPageLoaded = false;
     bool selectionHasContent = false;                 // the one selected row has downloaded content
+    bool textShown = false;                           // the active view shows a text (a source)
+    bool textSelected = false;                        // ... and part of it is selected
     std::array<bool, kViewMoveCount> moveAnswered{};  // a registered view answers the move
 
     bool answered(ViewMove move) const { return moveAnswered[static_cast<std::size_t>(move)]; }

@@ -65,4 +65,20 @@ void PagePropertiesModel::refresh() {
                   : std::vector<report::InformationRow>{});
 }
 
+ElementPropertiesModel::ElementPropertiesModel(report::ElementRowsTitle title, QObject* parent)
+    : PropertyListModel(parent), title_(title) {}
+
+void ElementPropertiesModel::show(std::shared_ptr<engine::PageEntry> page,
+                                  std::shared_ptr<engine::WebItem> item, int connection) {
+    page_ = std::move(page);
+    item_ = std::move(item);
+    connection_ = connection;
+    refresh();
+}
+
+void ElementPropertiesModel::refresh() {
+    setRows(page_ && item_ ? report::elementInformation(*page_, *item_, connection_, title_)
+                           : std::vector<report::InformationRow>{});
+}
+
 }  // namespace app

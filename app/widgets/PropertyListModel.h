@@ -5,7 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "engine/items/WebItem.h"
 #include "engine/schedule/PageEntry.h"
+#include "report/ElementInformation.h"
 #include "report/FilterConditionList.h"
 #include "report/PageInformation.h"
 
@@ -50,6 +52,29 @@ private:
     const report::FilterConditionList& conditions_;
     const report::InformationForm form_;
     std::shared_ptr<engine::PageEntry> page_;
+    int connection_ = 0;
+};
+
+// One item's information rows (report::elementInformation) as one page shows it, for the
+// connection the views show, read again on refresh() while the item loads. The title chooses the
+// caption of its first group.
+class ElementPropertiesModel : public PropertyListModel {
+    Q_OBJECT
+
+public:
+    explicit ElementPropertiesModel(report::ElementRowsTitle title, QObject* parent = nullptr);
+
+    // Shows the page's item for the connection; no page or no item empties the list.
+    void show(std::shared_ptr<engine::PageEntry> page, std::shared_ptr<engine::WebItem> item,
+              int connection);
+    void refresh();
+    const std::shared_ptr<engine::PageEntry>& page() const { return page_; }
+    const std::shared_ptr<engine::WebItem>& item() const { return item_; }
+
+private:
+    const report::ElementRowsTitle title_;
+    std::shared_ptr<engine::PageEntry> page_;
+    std::shared_ptr<engine::WebItem> item_;
     int connection_ = 0;
 };
 

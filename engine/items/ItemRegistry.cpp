@@ -79,6 +79,17 @@ void ItemRegistry::walk(const Node* node, const std::function<void(const Node&)>
     for (const Node* n : subtreeLocked(node)) visit(*n);
 }
 
+void ItemRegistry::walkAll(const std::function<void(const Node&, int depth)>& visit) const {
+    std::lock_guard guard(mutex_);
+    std::unordered_map<const Node*, int> depthOf{{&root_, -1}};
+    for (const Node* n : subtreeLocked(&root_)) {
+        if (n == &root_) continue;
+        const int depth = depthOf.at(n->parent) + 1;  // parents come before their children
+        depthOf.emplace(n, depth);
+        visit(*n, depth);
+    }
+}
+
 std::vector<std::shared_ptr<WebItem>> ItemRegistry::items(const Node* node) const {
     std::vector<std::shared_ptr<WebItem>> result;
     walk(node, [&](const Node& n) { result.push_back(n.item); });

@@ -53,6 +53,9 @@ public:
 
     // Calls `visit` for `node` and every node below it, depth first, parents before children.
     void walk(const Node* node, const std::function<void(const Node&)>& visit) const;
+    // Calls `visit` for every node of the tree (the invisible root left out) in walk order, with
+    // its depth: 0 for a top-level node.
+    void walkAll(const std::function<void(const Node&, int depth)>& visit) const;
     // The items of the subtree in walk order.
     std::vector<std::shared_ptr<WebItem>> items(const Node* node) const;
     // Number of nodes of the subtree, `node` included.

@@ -5,11 +5,11 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "app/main/PagelystApp.h"
 #include "app/shell/CApplication.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/MainView.h"
 #include "app/shell/ViewHost.h"
+#include "app/sitetree/SiteTreeRegistration.h"
 #include "app/widgets/CChoiceBar.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TestServer.h"
@@ -93,8 +93,10 @@ class ViewRegistrationTest : public QObject {
 private slots:
     void init() {
         home_ = std::make_unique<apptest::ProgramHome>();
-        program_ = std::make_unique<app::PagelystApp>(app::ViewTable{probeView()});
-        QVERIFY(program_->application().start({QStringLiteral("pagelyst")}));
+        // The Site Tree and the probe alone: the probe is the one view that shows sources.
+        program_ =
+            std::make_unique<app::CApplication>(app::ViewTable{app::siteTreeView(), probeView()});
+        QVERIFY(program_->start({QStringLiteral("pagelyst")}));
         QVERIFY(made);
     }
     void cleanup() {
@@ -169,11 +171,11 @@ private slots:
     }
 
 private:
-    app::CMainFrame& window() { return *program_->application().mainWindow(); }
-    app::AppContext& context() { return program_->application().context(); }
+    app::CMainFrame& window() { return *program_->mainWindow(); }
+    app::AppContext& context() { return program_->context(); }
 
     std::unique_ptr<apptest::ProgramHome> home_;
-    std::unique_ptr<app::PagelystApp> program_;
+    std::unique_ptr<app::CApplication> program_;
 };
 
 QTEST_MAIN(ViewRegistrationTest)

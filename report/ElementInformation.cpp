@@ -1,0 +1,82 @@
+#include "report/ElementInformation.h"
+
+#include <algorithm>
+#include <string>
+
+#include "engine/figures/ConnectionSpeed.h"
+#include "engine/figures/PageFigures.h"
+#include "engine/http/TransferResult.h"
+#include "query/DisplayFormats.h"
+#include "report/ElementColumns.h"
+
+namespace report {
+namespace {
+
+InformationRow group(std::string caption) {
+    return {std::move(caption), {}, true, std::nullopt};
+}
+
+InformationRow row(std::string property, std::string value) {
+    return {std::move(property), std::move(value), false, std::nullopt};
+}
+
+bool failed(const engine::WebItem& item) {
+    return item.phase() == engine::LoadPhase::Error || item.result() != 0;
+}
+
+// An item whose transfer failed before a response has no record yet: its place comes from the
+// address it was created for, so that the user still sees what failed.
+engine::ItemFigures withAddress(engine::ItemFigures figures, const engine::WebItem& item) {
+    if (!figures.stats.urlText.empty()) return figures;
+    const engine::ParsedUrl address = item.address();
+    figures.stats.host = address.host;
+    figures.stats.objectPath = address.objectPath.empty() ? "/" : address.objectPath;
+    return figures;
+}
+
+void addError(const engine::WebItem& item, std::vector<InformationRow>& rows) {
+    const bool httpStatus = item.result() == engine::kResultHttpStatus;
+    rows.push_back(group("Error Information:"));
+    rows.push_back(row("Error", std::to_string(httpStatus ? item.statusCode() : item.result())));
+    rows.push_back(row("Description", item.errorText()));
+    rows.push_back(row("Type", httpStatus ? "HTTP Error" : "Connection Error"));
+}
+
+}  // namespace
+
+std::vector<InformationRow> elementInformation(engine::PageEntry& page, const engine::WebItem& item,
+                                               int connection, ElementRowsTitle title) {
+    if (!engine::isConnectionIndex(connection)) connection = engine::kActualSpeed;
+    const engine::PageFigures figures = page.figures(connection);
+    const auto found = std::find_if(figures.items.begin(), figures.items.end(),
+                                    [&item](const auto& f) { return f.item.get() == &item; });
+    if (found == figures.items.end()) return {};
+    const engine::ItemFigures shown = withAddress(*found, item);
+    const auto cell = [&shown](std::uint32_t column) {
+        return elementCell(shown, column, false).text;
+    };
+
+    std::vector<InformationRow> rows;
+    rows.push_back(group(title == ElementRowsTitle::Dialog ? "Element Information:" : "General:"));
+    rows.push_back(row("Host", cell(kElementHost)));
+    rows.push_back(row("Element", cell(kElementName)));
+    rows.push_back(row("Status", cell(kElementStatus)));
+    rows.push_back(row("Protocol", cell(kElementProtocol)));
+    if (failed(item)) addError(item, rows);
+    const std::string_view name =
+        engine::kConnectionSpeeds[static_cast<std::size_t>(connection)].name;
+    rows.push_back(group("Statistics (" + std::string(name) + "):"));
+    rows.push_back(row("Time", cell(kElementTime)));
+    rows.push_back(row("Size", cell(kElementSize)));
+    rows.push_back(row("Speed", cell(kElementSpeed)));
+    rows.push_back(row("% of Size", query::formatPercent(shown.stats.percentSize)));
+    rows.push_back(row("% of Time", cell(kElementPercentTime)));
+    if (shown.parent >= 0) {
+        const auto& parent = figures.items[static_cast<std::size_t>(shown.parent)].item;
+        rows.push_back(group("Parent Element:"));
+        rows.push_back(row("Address", parent ? parent->address().urlText : std::string()));
+    }
+    return rows;
+}
+
+}  // namespace report
