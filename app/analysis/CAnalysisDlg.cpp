@@ -70,8 +70,11 @@ CAnalysisDlg::CAnalysisDlg(ViewHost& host, const report::FilterConditionList& co
 
     lower_->addWidget(preview_);
     lower_->addWidget(generalList_);
-    lower_->setStretchFactor(0, 3);
-    lower_->setStretchFactor(1, 2);
+    lower_->setChildrenCollapsible(false);
+    // Proportions: the splitter scales them to its width. An HTML view has no size hint of
+    // its own before its first document, so without them it would get no room.
+    lower_->setSizes({3000, 2000});
+    preview_->setMinimumWidth(160);
     split_->addWidget(source_);
     split_->addWidget(lower_);
     split_->setChildrenCollapsible(false);

@@ -2,13 +2,16 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "app/analysis/CElementListCtrl.h"
+#include "app/analysis/ElementListModel.h"
 #include "app/widgets/PropertyListCtrl.h"
 #include "app/widgets/PropertyListModel.h"
 #include "engine/schedule/PageEntry.h"
+#include "report/ElementColumns.h"
 #include "report/PageInformation.h"
 
 namespace app {
@@ -50,6 +53,10 @@ CPageDetailsDlg::CPageDetailsDlg(std::shared_ptr<engine::PageEntry> page, int co
     stack_->addWidget(properties_);
 
     elements_->setObjectName(QStringLiteral("pageElements"));
+    // The dialog is wide: what each element is and how it ended show as well.
+    for (const std::uint32_t id :
+         {report::kElementType, report::kElementStatus, report::kElementPercentTime})
+        elements_->setColumnVisible(ElementListModel::columnOf(id), true);
     elements_->showPage(page_, connection_);
     elements_->setMinimumHeight(kElementListHeight);
     elements_->hide();
@@ -83,6 +90,17 @@ CPageDetailsDlg::CPageDetailsDlg(std::shared_ptr<engine::PageEntry> page, int co
 
 CPageDetailsDlg::~CPageDetailsDlg() = default;
 
+void CPageDetailsDlg::keepOnScreen() {
+    const QScreen* shown = screen();
+    if (!shown || !isVisible()) return;
+    const QRect room = shown->availableGeometry();
+    QRect frame = frameGeometry();
+    if (frame.bottom() <= room.bottom()) return;
+    frame.moveBottom(room.bottom());
+    if (frame.top() < room.top()) frame.moveTop(room.top());
+    move(frame.topLeft());
+}
+
 void CPageDetailsDlg::setExpanded(bool expanded) {
     if (expanded == expanded_ || (expanded && !page_)) return;
     expanded_ = expanded;
@@ -91,6 +109,7 @@ void CPageDetailsDlg::setExpanded(bool expanded) {
         collapsedHeight_ = height();
         elements_->show();
         resize(width(), collapsedHeight_ + kElementListHeight + layout()->spacing());
+        keepOnScreen();
         const QModelIndex first = elements_->model()->index(0, 0);
         if (first.isValid()) {
             elements_->selectionModel()->setCurrentIndex(

@@ -47,6 +47,8 @@ public:
     QPushButton* moreButton() const { return more_; }
 
 private:
+    // Moves the dialog up when it grew past the bottom of its screen.
+    void keepOnScreen();
     void showDetails();
 
     std::shared_ptr<engine::PageEntry> page_;

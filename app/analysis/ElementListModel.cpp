@@ -1,5 +1,7 @@
 #include "app/analysis/ElementListModel.h"
 
+#include <QColor>
+
 #include <algorithm>
 
 #include "app/widgets/ItemRoles.h"
@@ -57,6 +59,9 @@ QVariant ElementListModel::data(const QModelIndex& index, int role) const {
             return QVariant::fromValue(report::elementCell(*row, id, live_).sortValue);
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(alignmentOf(id));
+        case Qt::ForegroundRole:
+            if (row->item->phase() != engine::LoadPhase::Error) return {};
+            return QColor(Qt::red).darker(130);
         default:
             return {};
     }

@@ -11,6 +11,13 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/analysis/CAnalysisDlg.h"
+#include "app/analysis/CElementListCtrl.h"
+#include "app/analysis/CFindDialog.h"
+#include "app/analysis/CObjectDetailsDlg.h"
+#include "app/analysis/CPageDetailsDlg.h"
+#include "app/analysis/ElementListModel.h"
+#include "app/analysis/SourceTextView.h"
 #include "app/main/PagelystApp.h"
 #include "app/settings/CFilterConditionDlg.h"
 #include "app/settings/CSettingsSheet.h"
@@ -63,6 +70,46 @@ bool shoot(const QDir& out, const QString& name) {
     return saved;
 }
 
+// The Analysis view with the demo's slow image selected, its two details dialogs and the
+// source view's find dialog.
+bool shootAnalysis(const QDir& out, app::CMainFrame& window, app::AppContext& context) {
+    window.runCommand(app::CommandId::ViewSiteTree);
+    auto* siteTree = dynamic_cast<app::CSiteTreeDlg*>(window.mainView().activeAppView());
+    if (siteTree) siteTree->selectNode(context.tree().displayOrder().front());
+    window.updateCommands();
+    window.runCommand(app::CommandId::AnalyzePageSource);
+    auto* view = dynamic_cast<app::CAnalysisDlg*>(window.mainView().activeAppView());
+    if (!view) return false;
+    const app::ElementListModel& model = *view->elementList()->elementModel();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const auto& item = model.figures(row)->item;
+        if (item->address().urlText.ends_with("/images/slow.gif"))
+            view->elementList()->selectItem(item.get());
+    }
+    settle(1500);  // the preview's first document
+    bool ok = shoot(out, QStringLiteral("08-analysis.png"));
+    {
+        app::CObjectDetailsDlg element(window.mainView().currentPage(),
+                                       view->elementList()->currentItem(),
+                                       window.mainView().connectionIndex(), &window);
+        element.show();
+        ok = shoot(out, QStringLiteral("09-element-information.png")) && ok;
+    }
+    {
+        app::CPageDetailsDlg page(window.mainView().currentPage(),
+                                  window.mainView().connectionIndex(), context.conditions(),
+                                  &window);
+        page.show();
+        ok = shoot(out, QStringLiteral("10-page-information.png")) && ok;
+        page.setExpanded(true);
+        ok = shoot(out, QStringLiteral("11-page-information-more.png")) && ok;
+    }
+    view->sourceView()->showFindDialog();
+    ok = shoot(out, QStringLiteral("12-find.png")) && ok;
+    view->sourceView()->findDialog()->close();
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -107,6 +154,8 @@ int main(int argc, char* argv[]) {
     settle(app::HintManager::kRaiseDelayMs + 200);
     ok = shoot(out, QStringLiteral("05-balloon.png")) && ok;
     program.application().hints().dismiss();
+
+    ok = shootAnalysis(out, window, context) && ok;
 
     {
         app::CAboutDlg about(&window);

@@ -3,6 +3,8 @@
 // page shown in every pane without a script running or a request leaving the program.
 #include <QApplication>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 
@@ -68,6 +70,21 @@ private slots:
         program.window().runCommand(CommandId::AnalyzePageSource);
         QCOMPARE(program.mainView().activeView(), app::analysisKey());
         auto& view = *dynamic_cast<app::CAnalysisDlg*>(program.mainView().activeAppView());
+
+        // The source view's entries join the one Edit menu; Word Wrap shows its state.
+        QStringList titles;
+        QMenu* edit = nullptr;
+        for (QAction* entry : program.window().menuBar()->actions()) {
+            titles << entry->text();
+            if (entry->text() == "&Edit") edit = entry->menu();
+        }
+        QCOMPARE(titles.count("&Edit"), 1);
+        QVERIFY(edit->actions().contains(program.window().action(CommandId::Find)));
+        QVERIFY(edit->actions().contains(program.window().action(CommandId::WordWrap)));
+        program.window().runCommand(CommandId::WordWrap);
+        QVERIFY(view.sourceView()->wordWrap());
+        program.window().updateCommands();
+        QVERIFY(program.window().action(CommandId::WordWrap)->isChecked());
 
         const app::ElementListModel& model = *view.elementList()->elementModel();
         int slow = -1;
