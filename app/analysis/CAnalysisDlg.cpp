@@ -199,6 +199,8 @@ void CAnalysisDlg::markInSource(const std::shared_ptr<engine::WebItem>& item) {
 }
 
 void CAnalysisDlg::engineMessage(const engine::EngineMessage& message) {
+    // A run starting or ending anywhere turns the live values and the frozen order on or off.
+    if (message.id == engine::MessageId::WorkState) progressed_ = true;
     if ((message.id == engine::MessageId::PageState ||
          message.id == engine::MessageId::ItemProgress) &&
         message.page && message.page == host_.currentPage()) {
