@@ -47,7 +47,18 @@ class Chromium:
         self.workdir = workdir
         self.runs = 0
 
+    # A browser killed by a signal (it crashes now and then on a loaded machine) is started
+    # again; what it says of the page is believed only from a run that ended by itself.
+    CRASH_RETRIES = 2
+
     def _run(self, extra, url):
+        for _ in range(self.CRASH_RETRIES + 1):
+            out, error, crashed = self._run_once(extra, url)
+            if not crashed:
+                break
+        return out, error
+
+    def _run_once(self, extra, url):
         self.runs += 1
         profile = os.path.join(self.workdir, f"profile-{self.runs}")
         command = [
@@ -69,13 +80,14 @@ class Chromium:
             done = subprocess.run(command, capture_output=True, timeout=BROWSER_TIMEOUT,
                                   stdin=subprocess.DEVNULL)
         except subprocess.TimeoutExpired:
-            return None, f"Chromium did not finish {url} within {BROWSER_TIMEOUT} s"
+            return None, f"Chromium did not finish {url} within {BROWSER_TIMEOUT} s", False
         finally:
             shutil.rmtree(profile, ignore_errors=True)
         if done.returncode != 0:
             tail = done.stderr.decode("utf-8", "replace").strip().splitlines()[-5:]
-            return None, f"Chromium ended with status {done.returncode}: " + " | ".join(tail)
-        return done.stdout, None
+            error = f"Chromium ended with status {done.returncode}: " + " | ".join(tail)
+            return None, error, done.returncode < 0
+        return done.stdout, None, False
 
     def dump_dom(self, url):
         """The serialised DOM after the load event, or (None, reason)."""
