@@ -10,6 +10,8 @@
 #include "app/shell/ViewMove.h"
 #include "engine/schedule/MessageSink.h"
 
+class QMenu;
+
 namespace app {
 
 class CMyListCtrl;
@@ -31,6 +33,9 @@ public:
     virtual void fillCommandState(CommandState&) const {}
     // A command routed to the active view; false when the view does not carry it out.
     virtual bool runCommand(CommandId) { return false; }
+    // Appends the view's own entries (not commands of the table, such as one entry per
+    // statistics definition) to its menu, after the registration's items, while it is active.
+    virtual void fillMenu(QMenu&) {}
     // Whether a toggle the view carries out is on (Word Wrap); none for other commands.
     virtual std::optional<bool> commandChecked(CommandId) const { return std::nullopt; }
 

@@ -100,6 +100,7 @@ CMainFrame::CMainFrame(CApplication& application, AppContext& context, IdleStatu
     });
     connect(addressBar_, &CAddressBar::textChanged, this, &CMainFrame::scheduleCommandUpdate);
     connect(mainView_, &MainView::activeViewChanged, this, [this] { rebuildMenus(); });
+    connect(mainView_, &MainView::viewMenuChanged, this, [this] { rebuildMenus(); });
     connect(mainView_, &MainView::connectionChanged, this, [this](int index) {
         const auto& name = engine::kConnectionSpeeds[static_cast<std::size_t>(index)].name;
         panes_[2]->setText(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
@@ -226,7 +227,13 @@ void CMainFrame::rebuildMenus() {
     menus.emplace_back(tr("&Help"),
                        std::vector<MenuItem>{C::HelpContents, C::TipOfTheDay, kSeparator,
                                              C::ObjectExplorer, kSeparator, C::About});
-    for (const auto& [title, items] : menus) add(bar->addMenu(title), items);
+    AppView* active = mainView_->activeAppView();
+    const ViewRegistration* registration = mainView_->activeRegistration();
+    for (const auto& [title, items] : menus) {
+        QMenu* menu = bar->addMenu(title);
+        add(menu, items);
+        if (active && registration && title == registration->menuTitle) active->fillMenu(*menu);
+    }
 }
 
 QString CMainFrame::addressBarText() const {

@@ -77,6 +77,7 @@ public:
     void raiseHint(int hint, const QPoint& globalPoint) override;
     persist::SettingsBag& viewSettings() override { return settings_; }
     bool requestMove(ViewMove move, const ViewTarget& target) override;
+    void menuChanged() override { emit viewMenuChanged(); }
 
     void setHintRaiser(HintRaiser raiser) { raiseHint_ = std::move(raiser); }
 
@@ -88,6 +89,7 @@ public:
 signals:
     void currentPageChanged();
     void activeViewChanged(int key);
+    void viewMenuChanged();
     void connectionChanged(int index);
 
 private:

@@ -45,6 +45,8 @@ public:
     virtual void raiseHint(int hint, const QPoint& globalPoint) = 0;
     // The "ViewSettings" values, loaded when the window opened and stored when it closes.
     virtual persist::SettingsBag& viewSettings() = 0;
+    // The entries the active view adds to its menu changed: the menu bar is made again.
+    virtual void menuChanged() = 0;
     // Hands the move to the view registered to answer it; false when no view answers it.
     virtual bool requestMove(ViewMove move, const ViewTarget& target) = 0;
 
