@@ -7,6 +7,7 @@
 #include "app/settings/CSettingsSheet.h"
 #include "app/shell/AppContext.h"
 #include "app/sitetree/SiteTreeRegistration.h"
+#include "app/statistics/StatisticsRegistration.h"
 #include "app/widgets/WebEngineSetup.h"
 #include "cli/DemoSite.h"
 
@@ -22,7 +23,7 @@ ViewTable withMore(ViewTable views, ViewTable more) {
 }  // namespace
 
 ViewTable pagelystViews() {
-    return {siteTreeView(), analysisView()};
+    return {siteTreeView(), analysisView(), statisticsView()};
 }
 
 PagelystApp::PagelystApp(ViewTable moreViews)

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -27,9 +29,17 @@
 #include "app/shell/CMainFrame.h"
 #include "app/shell/MainView.h"
 #include "app/sitetree/CSiteTreeDlg.h"
+#include "app/statistics/CNewStatPP1.h"
+#include "app/statistics/CNewStatPP2.h"
+#include "app/statistics/CNewStatPS.h"
+#include "app/statistics/CStatisticsDlg.h"
+#include "app/statistics/QueryEdit.h"
+#include "app/widgets/CTabPane.h"
 #include "app/widgets/HintManager.h"
 #include "app/widgets/WebEngineSetup.h"
 #include "engine/crawl/SiteTree.h"
+#include "query/ElementTable.h"
+#include "query/StatisticsView.h"
 
 namespace {
 
@@ -110,6 +120,38 @@ bool shootAnalysis(const QDir& out, app::CMainFrame& window, app::AppContext& co
     return ok;
 }
 
+// The Statistics view over the home page, showing the sizes by resource type.
+bool shootStatistics(const QDir& out, app::CMainFrame& window, app::AppContext& context) {
+    window.runCommand(app::CommandId::ViewSiteTree);
+    auto* siteTree = dynamic_cast<app::CSiteTreeDlg*>(window.mainView().activeAppView());
+    if (siteTree) siteTree->selectNode(context.tree().displayOrder().front());
+    window.runCommand(app::CommandId::ViewStatistics);
+    auto* view = dynamic_cast<app::CStatisticsDlg*>(window.mainView().activeAppView());
+    if (!view) return false;
+    // The pane opens collapsed to its tab by default; open it to show the definitions too.
+    if (view->tabPane()) view->tabPane()->setPinned(true);
+    if (const auto chosen = context.statistics().findByTitle("Size By Type"))
+        view->chooseDefinition(chosen->id);
+    bool ok = shoot(out, QStringLiteral("13-statistics.png"));
+    {
+        app::CNewStatPS wizard(context.statistics(), &window);
+        wizard.show();
+        wizard.titlePage()->titleField()->setText(QStringLiteral("Slowest elements"));
+        ok = shoot(out, QStringLiteral("14-new-statistics-1.png")) && ok;
+        wizard.next();
+        wizard.queryPage()->queryField()->setPlainText(
+            QStringLiteral("SELECT URL, Time, Size WHERE Time > 100 ORDER BY Time DESC"));
+        ok = shoot(out, QStringLiteral("15-new-statistics-2.png")) && ok;
+    }
+    const std::string wrong = "SELECT Host, Sum(Size) GROUP BY Nothing";
+    QMessageBox error(QMessageBox::Critical, QString::fromLatin1(query::kQueryErrorCaption),
+                      QString::fromStdString(query::validateQuery(wrong).value_or("")),
+                      QMessageBox::Ok, &window);
+    error.show();
+    ok = shoot(out, QStringLiteral("16-query-error.png")) && ok;
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -156,6 +198,7 @@ int main(int argc, char* argv[]) {
     program.application().hints().dismiss();
 
     ok = shootAnalysis(out, window, context) && ok;
+    ok = shootStatistics(out, window, context) && ok;
 
     {
         app::CAboutDlg about(&window);

@@ -106,7 +106,7 @@ private slots:
         view.selectView(99);
         QCOMPARE(view.activeView(), first);
         QVERIFY(program.window().action(CommandId::ViewSiteTree)->isChecked());
-        QVERIFY(!program.window().action(CommandId::ViewStatistics)->isEnabled());
+        QVERIFY(!program.window().action(CommandId::ViewReports)->isEnabled());
     }
 
     void notificationsSetTheStatusText() {
