@@ -143,6 +143,17 @@ void WebItem::fillActualStats() {
                                           outcome_.contentKind, outcome_.contentType);
 }
 
+void WebItem::resetMeasurements() {
+    {
+        std::lock_guard guard(data_);
+        outcome_ = TransferOutcome{};
+        actualStats_ = ElementStats{};
+        transferStart_.reset();
+    }
+    receiving_.store(0);
+    machine_.reset();
+}
+
 void WebItem::beginTransfer(const ParsedUrl& target) {
     {
         std::lock_guard guard(data_);

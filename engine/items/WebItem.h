@@ -105,6 +105,10 @@ public:
     // transfer (the page loader calls it when the result is 0 or kResultHttpStatus).
     ElementStats actualStats() const;
     void fillActualStats();
+    // Forgets the last transfer's measurements before the item is fetched again: phase Ready,
+    // stopwatches, outcome and figures cleared. Body and scan result stay until the new
+    // transfer replaces them. Not while a transfer runs (the caller holds lock()).
+    void resetMeasurements();
 
     // Transfer side, used by downloadItem: a transfer of `target` begins (the previous body is
     // released, the stopwatches restart), and ends with `outcome`.

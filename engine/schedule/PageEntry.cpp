@@ -196,6 +196,42 @@ std::shared_ptr<PageLoad> PageEntry::startTree(std::shared_ptr<WebItem> root) {
     return started;
 }
 
+std::shared_ptr<PageLoad> PageEntry::beginReload(const WebItem& item, ItemRegistry::Node*& node,
+                                                 std::uint32_t& previous) {
+    // In process first, so that no page job can start a new tree while this one is read.
+    previous = state_.load();
+    const auto loading = static_cast<std::uint32_t>(PageState::InProcess);
+    do {
+        if (!isLoaded(static_cast<PageState>(previous))) return nullptr;
+    } while (!state_.compare_exchange_weak(previous, loading));
+
+    const ItemRegistry::Node* found = nullptr;
+    std::uint32_t nodes = 0;
+    ItemRegistry::Node* root = nullptr;
+    {
+        std::lock_guard guard(figuresLock());
+        root = rootNode_;
+        if (root != nullptr)
+            host_.registry().walk(root, [&](const ItemRegistry::Node& n) {
+                ++nodes;
+                if (found == nullptr && n.item.get() == &item) found = &n;
+            });
+        // The measurements about to be reset are part of the cached figures.
+        if (found != nullptr) changes_.fetch_add(1);
+    }
+    if (found == nullptr) {
+        state_.store(previous);
+        return nullptr;
+    }
+    // The registry hands out const nodes to walkers; this page owns the tree the node is in.
+    node = const_cast<ItemRegistry::Node*>(found);
+    auto started = std::make_shared<PageLoad>(host_.registry(), root, nodes - 1);
+    std::lock_guard guard(mutex_);
+    if (load_) load_->abandon();
+    load_ = started;
+    return started;
+}
+
 void PageEntry::treeChanged() {
     changes_.fetch_add(1);
 }

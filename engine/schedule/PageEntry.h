@@ -114,6 +114,13 @@ public:
     // registered as the root of the new tree. Items other pages still use stay and are not
     // fetched again. Returns the new load, whose root() is the root item's node.
     std::shared_ptr<PageLoad> startTree(std::shared_ptr<WebItem> root);
+    // One item of the loaded tree is to be fetched again: a loaded page (Finished, Error or
+    // Child Error) becomes In process with a new load that has every other node of the tree
+    // accounted for already, so that accounting `item` completes it. `node` receives the item's
+    // first node in the tree, `previous` the state before. None, and nothing changed, when the
+    // page is not loaded or `item` is not in its tree.
+    std::shared_ptr<PageLoad> beginReload(const WebItem& item, ItemRegistry::Node*& node,
+                                          std::uint32_t& previous);
     // The page's tree changed: cached figures are out of date.
     void treeChanged();
     // The run was stopped while the page loaded: it becomes Canceled.

@@ -4,8 +4,8 @@
 
 namespace engine {
 
-PageLoad::PageLoad(ItemRegistry& registry, ItemRegistry::Node* root)
-    : registry_(registry), root_(root) {}
+PageLoad::PageLoad(ItemRegistry& registry, ItemRegistry::Node* root, std::uint32_t settled)
+    : registry_(registry), root_(root), expected_(settled + 1), accounted_(settled) {}
 
 ItemRegistry::Node* PageLoad::addChild(const std::shared_ptr<WebItem>& item,
                                        ItemRegistry::Node* parent, std::uint32_t position) {

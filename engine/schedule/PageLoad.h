@@ -17,8 +17,9 @@ namespace engine {
 // running can never count for a later one.
 class PageLoad {
 public:
-    // The root item's node counts as the first expected node.
-    PageLoad(ItemRegistry& registry, ItemRegistry::Node* root);
+    // The root item's node counts as the first expected node. `settled` more nodes are expected
+    // and accounted for already: a load that fetches one node of a loaded tree again.
+    PageLoad(ItemRegistry& registry, ItemRegistry::Node* root, std::uint32_t settled = 0);
     PageLoad(const PageLoad&) = delete;
     PageLoad& operator=(const PageLoad&) = delete;
 

@@ -210,22 +210,34 @@ void startPage(const std::shared_ptr<PageEntry>& page, ScanFlags flags,
 
 void loadElement(const ElementJob& job) {
     PageItem& item = *job.item;
+    // Announced here rather than by the caller, so that it follows the run's start.
+    if (job.reloadedFrom != 0) job.page->postState(job.reloadedFrom);
     std::unique_lock lock(item.lock());
     if (!continueCheck(*job.page, *job.load)) {
-        // Never fetched: the item stays new and free, so a later page downloads it.
-        item.unclaim();
+        // Never fetched: the item stays new and free, so a later page downloads it. A reloaded
+        // item keeps its claim and its last measurements.
+        if (item.isNew()) item.unclaim();
         lock.unlock();
         elementDone(job.page, *job.load, item);
         return;
     }
+    if (job.reloadedFrom != 0) {
+        item.resetMeasurements();
+        job.page->postItemProgress(job.item);
+    }
     item.clearNew();
     const std::int32_t result = download(job);
+    // Stop ends this transfer as Skipped, which alone does not fail the page: when it was the
+    // page's last item (a reload has only one), nothing else would mark the page stopped.
+    if (job.page->host().stopRequested()) job.page->cancel();
     if (result == 0 || result == kResultHttpStatus) item.fillActualStats();
     std::vector<std::shared_ptr<ElementJob>> children;
     if (reportItemEnd(job) && result == 0) {
         ScanFlags flags = job.flags;
         if (item.isDuplicate()) flags &= ~kScanElements;
-        if (scan(item, flags) && (flags & kScanElements) != 0) children = collectElements(job);
+        // A reloaded document is scanned whole, but the elements below it stay as they are.
+        const bool collect = (flags & kScanElements) != 0 && job.reloadedFrom == 0;
+        if (scan(item, flags) && collect) children = collectElements(job);
     }
     // Every child is registered and expected before this item is accounted for below.
     for (const auto& child : children) schedule(child);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 
@@ -23,6 +24,9 @@ struct ElementJob {
     ScanFlags flags = 0;
     // The page worker's own list when elements are not loaded in parallel; none otherwise.
     std::deque<std::shared_ptr<ElementJob>>* inlineJobs = nullptr;
+    // A reload of an item of a loaded page: the page's state before it (announced when the job
+    // starts), and the item's measurements are reset when its download starts. 0 otherwise.
+    std::uint32_t reloadedFrom = 0;
 };
 
 // The page job of the scheduler: resets the page's completion event, starts the page and waits

@@ -1,7 +1,9 @@
 #include "engine/schedule/SiteManager.h"
 
+#include <memory>
 #include <utility>
 
+#include "engine/schedule/PageItem.h"
 #include "engine/schedule/PageLoader.h"
 
 namespace engine {
@@ -73,6 +75,33 @@ void SiteManager::enqueuePage(const std::shared_ptr<PageEntry>& page, ScanFlags 
 
 void SiteManager::enqueueElement(std::shared_ptr<ElementJob> job) {
     elementQueue_.enqueue(Job{std::move(job), 0});
+}
+
+bool SiteManager::reloadElement(const std::shared_ptr<PageEntry>& page,
+                                const std::shared_ptr<WebItem>& item) {
+    if (!page || &page->host() != this) return false;
+    auto element = std::dynamic_pointer_cast<PageItem>(item);
+    if (!element) return false;
+    ItemRegistry::Node* node = nullptr;
+    std::uint32_t previous = 0;
+    std::shared_ptr<PageLoad> load = page->beginReload(*element, node, previous);
+    if (!load) return false;
+
+    stopFlag_.store(false);
+    const ScanFlags flags = page->jobFlags();
+    auto job = std::make_shared<ElementJob>();
+    job->page = page;
+    job->load = std::move(load);
+    job->item = std::move(element);
+    job->node = node;
+    job->root = internetRoot();
+    job->flags = flags;
+    job->reloadedFrom = previous;
+    // Waiters on the page's completion see the reload as one more job of the page; reset
+    // before the job is queued, as the job may complete it at once.
+    page->beginJob(flags);
+    enqueueElement(std::move(job));
+    return true;
 }
 
 void SiteManager::stop() {

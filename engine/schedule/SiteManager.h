@@ -77,6 +77,11 @@ public:
     void enqueuePage(const std::shared_ptr<PageEntry>& page, ScanFlags flags);
     // Queues an element job on the element queue.
     void enqueueElement(std::shared_ptr<ElementJob> job) override;
+    // Downloads one element of a loaded page again (the Page Status view's Reload Selected). False,
+    // and nothing starts, when the page is not loaded, is running, or the item is not one of its
+    // elements.
+    bool reloadElement(const std::shared_ptr<PageEntry>& page,
+                       const std::shared_ptr<WebItem>& item);
 
     // Drops the queued pages (they keep their state), lets the element workers drain without
     // new ones, makes every loading page stop creating items, and ends the pool's transfers.
