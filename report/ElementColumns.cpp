@@ -78,9 +78,22 @@ bool isNumericElementColumn(std::uint32_t column) {
            !elementColumnHeader(column).empty();
 }
 
+engine::ItemFigures withAddress(engine::ItemFigures figures, const engine::WebItem& item) {
+    if (!figures.stats.urlText.empty()) return figures;
+    const engine::ParsedUrl address = item.address();
+    figures.stats.host = address.host;
+    figures.stats.objectPath = address.objectPath.empty() ? "/" : address.objectPath;
+    return figures;
+}
+
 SiteCell elementCell(const engine::ItemFigures& figures, std::uint32_t column, bool live) {
     const engine::ElementStats& s = figures.stats;
     const engine::WebItem* item = figures.item.get();
+    if (item != nullptr && s.urlText.empty() &&
+        (column == kElementName || column == kElementHost)) {
+        const engine::ElementStats placed = withAddress(figures, *item).stats;
+        return textCell(column == kElementName ? placed.objectPath : placed.host);
+    }
     if (live && item != nullptr && (column == kElementTime || column == kElementSpeed)) {
         return liveCell(*item, column);
     }

@@ -44,4 +44,8 @@ bool isNumericElementColumn(std::uint32_t column);
 // texts, sizes and times by whole numbers, speeds and shares by doubles.
 SiteCell elementCell(const engine::ItemFigures& item, std::uint32_t column, bool live);
 
+// An item with no record yet (still loading, or failed before a response) takes its host and
+// path from the address it was created for, so a row never shows an empty name.
+engine::ItemFigures withAddress(engine::ItemFigures figures, const engine::WebItem& item);
+
 }  // namespace report

@@ -20,18 +20,20 @@ InformationRow row(std::string property, std::string value) {
     return {std::move(property), std::move(value), false, std::nullopt};
 }
 
-bool failed(const engine::WebItem& item) {
-    return item.phase() == engine::LoadPhase::Error || item.result() != 0;
+const char* caption(ElementRowsTitle title) {
+    switch (title) {
+        case ElementRowsTitle::Dialog:
+            return "Element Information:";
+        case ElementRowsTitle::Status:
+            return "Web Item Information:";
+        case ElementRowsTitle::SideList:
+            break;
+    }
+    return "General:";
 }
 
-// An item whose transfer failed before a response has no record yet: its place comes from the
-// address it was created for, so that the user still sees what failed.
-engine::ItemFigures withAddress(engine::ItemFigures figures, const engine::WebItem& item) {
-    if (!figures.stats.urlText.empty()) return figures;
-    const engine::ParsedUrl address = item.address();
-    figures.stats.host = address.host;
-    figures.stats.objectPath = address.objectPath.empty() ? "/" : address.objectPath;
-    return figures;
+bool failed(const engine::WebItem& item) {
+    return item.phase() == engine::LoadPhase::Error || item.result() != 0;
 }
 
 void addError(const engine::WebItem& item, std::vector<InformationRow>& rows) {
@@ -57,7 +59,7 @@ std::vector<InformationRow> elementInformation(engine::PageEntry& page, const en
     };
 
     std::vector<InformationRow> rows;
-    rows.push_back(group(title == ElementRowsTitle::Dialog ? "Element Information:" : "General:"));
+    rows.push_back(group(caption(title)));
     rows.push_back(row("Host", cell(kElementHost)));
     rows.push_back(row("Element", cell(kElementName)));
     rows.push_back(row("Status", cell(kElementStatus)));

@@ -9,8 +9,9 @@
 namespace report {
 
 // The caption the element rows open with: "Element Information:" in the element dialog,
-// "General:" in a side list beside the page's other panes.
-enum class ElementRowsTitle { Dialog, SideList };
+// "General:" in a side list beside the page's other panes, "Web Item Information:" under a
+// page's download status.
+enum class ElementRowsTitle { Dialog, SideList, Status };
 
 // The information rows of one item of a page for a connection index (0 to 10; any other shows
 // the measured one): the title, where it came from and how far it got, its error when it

@@ -8,14 +8,14 @@
 #include <algorithm>
 
 #include "app/analysis/AnalysisRegistration.h"
-#include "app/analysis/CElementListCtrl.h"
 #include "app/analysis/CObjectDetailsDlg.h"
 #include "app/analysis/CPageDetailsDlg.h"
-#include "app/analysis/ElementListModel.h"
 #include "app/analysis/ElementPreview.h"
 #include "app/analysis/SourceTextView.h"
 #include "app/shell/ViewHost.h"
+#include "app/widgets/CElementListCtrl.h"
 #include "app/widgets/CTabPane.h"
+#include "app/widgets/ElementListModel.h"
 #include "app/widgets/Icons.h"
 #include "app/widgets/OpenInBrowser.h"
 #include "app/widgets/PropertyListCtrl.h"

@@ -6,8 +6,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "app/analysis/CElementListCtrl.h"
-#include "app/analysis/ElementListModel.h"
+#include "app/widgets/CElementListCtrl.h"
+#include "app/widgets/ElementListModel.h"
 #include "app/widgets/PropertyListCtrl.h"
 #include "app/widgets/PropertyListModel.h"
 #include "engine/schedule/PageEntry.h"

@@ -4,6 +4,7 @@
 
 #include "app/analysis/AnalysisRegistration.h"
 #include "app/analysis/CObjectExplorer.h"
+#include "app/pagestatus/StatusRegistration.h"
 #include "app/settings/CSettingsSheet.h"
 #include "app/shell/AppContext.h"
 #include "app/sitetree/SiteTreeRegistration.h"
@@ -23,7 +24,7 @@ ViewTable withMore(ViewTable views, ViewTable more) {
 }  // namespace
 
 ViewTable pagelystViews() {
-    return {siteTreeView(), analysisView(), statisticsView()};
+    return {siteTreeView(), analysisView(), statisticsView(), statusView()};
 }
 
 PagelystApp::PagelystApp(ViewTable moreViews)

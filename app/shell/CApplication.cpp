@@ -4,11 +4,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/shell/CAboutDlg.h"
 #include "app/shell/CAddressBar.h"
 #include "app/shell/CMainFrame.h"
+#include "app/shell/CTipDlg.h"
 #include "app/shell/ScenarioCommands.h"
 #include "app/widgets/MessageBoxes.h"
 #include "app/widgets/OpenInBrowser.h"
@@ -16,6 +18,7 @@
 #include "persist/DocumentType.h"
 #include "persist/SettingsMap.h"
 #include "persist/SettingsStore.h"
+#include "persist/TipReader.h"
 
 namespace app {
 
@@ -102,7 +105,13 @@ bool CApplication::start(const QStringList& arguments) {
         record(QStringLiteral("15 scenario loaded"));
     }
     if (options.demo && demo_) window->setAddressBarText(demo_());
-    record(QStringLiteral("16 tip of the day: not part of this program yet"));
+    if (persist::setting::kTipStartUp.get() != 0) {
+        // Once the window is up and start() has returned; the dialog does not hold the loop.
+        QTimer::singleShot(0, window, [this, window] { showTipDialog(*window); });
+        record(QStringLiteral("16 tip of the day"));
+    } else {
+        record(QStringLiteral("16 tip of the day: off"));
+    }
     record(QStringLiteral("17 started"));
     return true;
 }
@@ -152,6 +161,26 @@ QString CApplication::helpIndexPath() {
                            QStringLiteral("/../share/pagelyst/help/index.html"));
 }
 
+QString CApplication::tipsPath() {
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../share/pagelyst/") +
+                           QString::fromLatin1(persist::TipReader::kFileName.data(),
+                                               persist::TipReader::kFileName.size()));
+}
+
+void CApplication::showTipDialog(CMainFrame& from) {
+    // One at a time: two readers would each store their own place in the file.
+    if (tipDialog_) {
+        tipDialog_->raise();
+        tipDialog_->activateWindow();
+        return;
+    }
+    auto* dialog = new CTipDlg(tipsPath(), &from);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    tipDialog_ = dialog;
+    dialog->open();
+}
+
 void CApplication::runCommand(CommandId id, CMainFrame& from) {
     switch (id) {
         case CommandId::NewWindow:
@@ -159,6 +188,9 @@ void CApplication::runCommand(CommandId id, CMainFrame& from) {
             break;
         case CommandId::ObjectExplorer:
             if (explorer_) explorer_(&from, *context_);
+            break;
+        case CommandId::TipOfTheDay:
+            showTipDialog(from);
             break;
         case CommandId::About: {
             CAboutDlg about(&from);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -76,6 +77,13 @@ public:
 
     // Where the help pages are: "<program folder>/../share/pagelyst/help/index.html".
     static QString helpIndexPath();
+    // Where the tips are: "<program folder>/../share/pagelyst/tips.txt".
+    static QString tipsPath();
+
+    // Tip of the Day, window-modal over `from` without holding the event loop; a dialog already
+    // open comes to the front instead.
+    void showTipDialog(CMainFrame& from);
+    QDialog* tipDialog() const { return tipDialog_; }
 
 private:
     void record(const QString& step);
@@ -93,6 +101,7 @@ private:
     HintManager hints_;
     std::vector<CMainFrame*> windows_;          // open, the main window first
     std::vector<QPointer<CMainFrame>> frames_;  // every window made, until Qt deletes it
+    QPointer<QDialog> tipDialog_;
     QStringList log_;
     bool started_ = false;
     bool exited_ = false;

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -232,7 +233,28 @@ void CMainFrame::rebuildMenus() {
     for (const auto& [title, items] : menus) {
         QMenu* menu = bar->addMenu(title);
         add(menu, items);
-        if (active && registration && title == registration->menuTitle) active->fillMenu(*menu);
+        if (active && registration && title == registration->menuTitle) {
+            renameEntries(*menu, registration->menuTexts);
+            active->fillMenu(*menu);
+        }
+    }
+}
+
+void CMainFrame::renameEntries(QMenu& menu,
+                               const std::vector<std::pair<CommandId, QString>>& texts) {
+    // The window's action keeps its own text (the tool bar shows it): the menu gets a stand-in
+    // that follows its state and triggers it.
+    for (const auto& [id, text] : texts) {
+        QAction* command = action(id);
+        if (!menu.actions().contains(command)) continue;
+        auto* entry = new QAction(command->icon(), text, &menu);
+        entry->setStatusTip(command->statusTip());
+        entry->setEnabled(command->isEnabled());
+        connect(command, &QAction::changed, entry,
+                [entry, command] { entry->setEnabled(command->isEnabled()); });
+        connect(entry, &QAction::triggered, command, &QAction::trigger);
+        menu.insertAction(command, entry);
+        menu.removeAction(command);
     }
 }
 

@@ -76,6 +76,7 @@ private:
     void makeToolBar();
     void makeStatusBar();
     void rebuildMenus();
+    void renameEntries(QMenu& menu, const std::vector<std::pair<CommandId, QString>>& texts);
     void restorePlacement();
     bool runOwnCommand(CommandId id);
     void analyze();

@@ -56,7 +56,7 @@ constexpr std::array<CommandEntry, kCommandCount> kTable{{
     {C::NewStatistics, "&New...", "", "Create new statistics layout.\nNew Statistics", View},
     {C::NewReport, "&New...", "", "Create new report\nNew Report", View},
     {C::EditStyles, "Edit &Styles...", "", "Edit Report Styles\nEdit Report Styles", View},
-    {C::TipOfTheDay, "Ti&p of the Day...", "", "Display the Tip of the Day.\nTip of the Day", Missing},
+    {C::TipOfTheDay, "Ti&p of the Day...", "", "Display the Tip of the Day.\nTip of the Day", Frame},
     {C::HelpContents, "&Contents\tF1", "F1", "Opens help\nHelp", Frame},
     {C::ObjectExplorer, "&Object Explorer...", "", "List the web item objects the program holds\nObject Explorer", Frame},
     {C::About, "&About ZORV...", "", "Display program information, version number and copyright\nAbout", Frame},

@@ -77,6 +77,7 @@ struct CommandState {
     bool currentPage = false;        // a page of the site tree is the current page
     bool currentPageLoaded = false;
     bool selectionHasContent = false;                 // the one selected row has downloaded content
+    int selectedPhase = -1;                           // its engine::LoadPhase (-1: not an item)
     bool textShown = false;                           // the active view shows a text (a source)
     bool textSelected = false;                        // ... and part of it is selected
     std::array<bool, kViewMoveCount> moveAnswered{};  // a registered view answers the move

@@ -147,6 +147,10 @@ void MainView::selectView(int key) {
     commandStateChanged();
 }
 
+void MainView::setHeaderText(int key, const QString& text) {
+    bar_->setTitle(key, text);
+}
+
 void MainView::setConnection(int index) {
     if (index == connection_ || !engine::isConnectionIndex(index)) return;
     connection_ = index;

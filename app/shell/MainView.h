@@ -46,6 +46,7 @@ public:
     // Makes the view with this key the active one; a key without a view and the active view's
     // key are ignored.
     void selectView(int key) override;
+    void setHeaderText(int key, const QString& text) override;
     int activeView() const { return active_; }
     AppView* view(int key) const;
     AppView* activeAppView() const { return view(active_); }

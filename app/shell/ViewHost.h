@@ -39,6 +39,9 @@ public:
     virtual void commandStateChanged() = 0;
     // Makes the view with this key the active one (ignored when none has it).
     virtual void selectView(int key) = 0;
+    // Replaces the title the selection bar's header shows for the view with this key (a view
+    // that reports on its content there); a host without a header ignores it.
+    virtual void setHeaderText(int /*key*/, const QString& /*text*/) {}
     // Opens the settings sheet on its "Customize" page for one of the view's lists.
     virtual void customizeList(CMyListCtrl& list) = 0;
     // Raises a hint balloon at a point on the screen.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/shell/AppView.h"
@@ -50,6 +51,9 @@ struct ViewRegistration {
     bool listed = true;
     QString menuTitle;           // empty: the view adds no menu
     std::vector<MenuItem> menu;  // the view's menu, between View and Help
+    // Commands its menu names otherwise than the command table ("Reloa&d Selected" for
+    // Analyze Selected); the entry still carries out and follows the window's command.
+    std::vector<std::pair<CommandId, QString>> menuTexts;
     std::vector<ViewCommand> commands;
     std::vector<ViewMove> moves;
     Factory make;

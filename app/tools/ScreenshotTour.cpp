@@ -3,6 +3,7 @@
 // server with a window manager (scripts/screenshots.sh does).
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -14,11 +15,9 @@
 #include <functional>
 
 #include "app/analysis/CAnalysisDlg.h"
-#include "app/analysis/CElementListCtrl.h"
 #include "app/analysis/CFindDialog.h"
 #include "app/analysis/CObjectDetailsDlg.h"
 #include "app/analysis/CPageDetailsDlg.h"
-#include "app/analysis/ElementListModel.h"
 #include "app/analysis/SourceTextView.h"
 #include "app/main/PagelystApp.h"
 #include "app/settings/CFilterConditionDlg.h"
@@ -27,6 +26,7 @@
 #include "app/shell/CAboutDlg.h"
 #include "app/shell/CApplication.h"
 #include "app/shell/CMainFrame.h"
+#include "app/shell/CTipDlg.h"
 #include "app/shell/MainView.h"
 #include "app/sitetree/CSiteTreeDlg.h"
 #include "app/statistics/CNewStatPP1.h"
@@ -34,10 +34,14 @@
 #include "app/statistics/CNewStatPS.h"
 #include "app/statistics/CStatisticsDlg.h"
 #include "app/statistics/QueryEdit.h"
+#include "app/widgets/CElementListCtrl.h"
 #include "app/widgets/CTabPane.h"
+#include "app/widgets/ElementListModel.h"
 #include "app/widgets/HintManager.h"
 #include "app/widgets/WebEngineSetup.h"
 #include "engine/crawl/SiteTree.h"
+#include "engine/schedule/PageState.h"
+#include "persist/SettingsMap.h"
 #include "query/ElementTable.h"
 #include "query/StatisticsView.h"
 
@@ -154,6 +158,32 @@ bool shootStatistics(const QDir& out, app::CMainFrame& window, app::AppContext& 
 
 }  // namespace
 
+// The Page Status view analysing the demo's home: while the slow image loads, and after.
+bool shootPageStatus(const QDir& out, app::CMainFrame& window, app::AppContext& context,
+                     const QString& address) {
+    window.runCommand(app::CommandId::ViewPageAnalysis);
+    window.setAddressBarText(address);
+    window.updateCommands();
+    window.runCommand(app::CommandId::Analyze);
+    const auto loading = [&] {
+        const auto page = window.mainView().currentPage();
+        return page && page->state() == engine::PageState::InProcess && page->finishedCount() > 1;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (!loading() && clock.elapsed() < 20000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    // No settling: the picture is taken while the download runs.
+    settle(150);
+    const QString loadingPath = out.filePath(QStringLiteral("18-page-status-loading.png"));
+    bool ok = QGuiApplication::primaryScreen()->grabWindow(0).save(loadingPath);
+    std::printf("%s %s\n", ok ? "saved" : "FAILED", qPrintable(loadingPath));
+    waitFor([&] { return !context.downloadRunning(); }, 60000);
+    return shoot(out, QStringLiteral("19-page-status.png")) && ok;
+}
+
 int main(int argc, char* argv[]) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     app::prepareWebEngine();
@@ -167,6 +197,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "pagelyst-screenshots: cannot make %s\n", argv[1]);
         return 2;
     }
+    // The tip of the day is photographed on its own below, not over the first pictures.
+    persist::setting::kTipStartUp.set(0);
     app::PagelystApp program;
     if (!program.application().start({QStringLiteral("pagelyst"), QStringLiteral("--demo")}))
         return 1;
@@ -199,6 +231,7 @@ int main(int argc, char* argv[]) {
 
     ok = shootAnalysis(out, window, context) && ok;
     ok = shootStatistics(out, window, context) && ok;
+    ok = shootPageStatus(out, window, context, program.demoAddress()) && ok;
 
     {
         app::CAboutDlg about(&window);
@@ -221,6 +254,12 @@ int main(int argc, char* argv[]) {
         app::CFilterConditionDlg condition(context.conditions().conditions().front(), &window);
         condition.show();
         ok = shoot(out, QStringLiteral("07-condition.png")) && ok;
+    }
+    {
+        app::CTipDlg tip(app::CApplication::tipsPath(), &window);
+        tip.startUpBox()->setChecked(true);  // as a first start shows it; only Close stores it
+        tip.show();
+        ok = shoot(out, QStringLiteral("17-tip-of-the-day.png")) && ok;
     }
     window.close();
     settle(200);

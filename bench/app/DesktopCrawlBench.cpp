@@ -178,6 +178,8 @@ int main(int argc, char* argv[]) {
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/bench/cli/pagelyst-cli");
     persist::setting::kPageLimit.set(kPageLimit);
     persist::setting::kLevelLimit.set(kLevels);
+    // No tip of the day over the measured window.
+    persist::setting::kTipStartUp.set(0);
     app::MessageBoxes::setAnswerer([](const auto&) { return QMessageBox::Yes; });
 
     app::PagelystApp program;

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/analysis/CElementListCtrl.h"
-#include "app/analysis/ElementListModel.h"
 #include "app/shell/AppContext.h"
+#include "app/widgets/CElementListCtrl.h"
+#include "app/widgets/ElementListModel.h"
 #include "engine/crawl/SiteTree.h"
 #include "report/ElementColumns.h"
 #include "tests/app/AppTestSupport.h"

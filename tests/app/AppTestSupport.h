@@ -15,6 +15,7 @@
 #include "app/shell/AppContext.h"
 #include "app/widgets/MessageBoxes.h"
 #include "engine/crawl/SiteTree.h"
+#include "persist/SettingsMap.h"
 
 namespace apptest {
 
@@ -29,11 +30,13 @@ inline void flushEvents() {
 }
 
 // Points PAGELYST_HOME at a folder of its own while it lives, so that the program's settings,
-// data and scenarios never touch the user's.
+// data and scenarios never touch the user's. The tip of the day starts off there: a program
+// started in a test must not wait on it.
 class ProgramHome {
 public:
     ProgramHome() : previous_(qgetenv("PAGELYST_HOME")) {
         qputenv("PAGELYST_HOME", dir_.path().toLocal8Bit());
+        persist::setting::kTipStartUp.set(0);
     }
     ~ProgramHome() {
         if (previous_.isEmpty()) {

@@ -35,6 +35,7 @@ protected:
 
         figures_.item = item_;
         engine::ElementStats& s = figures_.stats;
+        s.urlText = "https://h.example/img/a.gif";
         s.objectPath = "/img/a.gif";
         s.host = "h.example";
         s.contentType = "image/gif";
@@ -106,6 +107,14 @@ TEST_F(ElementColumns, SizesSortAsNumbersNotAsTheirTexts) {
 
 // While a download runs, Time and Speed come from the item itself and "% Time" is empty: a
 // finished item shows what it measured, a running one its stopwatches and bytes so far.
+TEST_F(ElementColumns, AnItemWithoutARecordYetIsNamedByItsAddress) {
+    ItemFigures loading;
+    loading.item =
+        std::make_shared<WebItem>(ParsedUrl::parse("http://h.example/p/slow.gif"), clock_);
+    EXPECT_EQ(elementCell(loading, report::kElementName, true).text, "p/slow.gif");
+    EXPECT_EQ(elementCell(loading, report::kElementHost, false).text, "h.example");
+}
+
 TEST_F(ElementColumns, LiveValuesComeFromTheItemWhileADownloadRuns) {
     EXPECT_EQ(elementCell(figures_, report::kElementTime, true).text, "0:00.080");
     EXPECT_EQ(elementCell(figures_, report::kElementPercentTime, true), report::SiteCell{});

@@ -139,6 +139,9 @@ TEST_F(ElementInformationTest, TitleAndConnectionChooseTheCaptions) {
     EXPECT_GE(values(slow).at("Time"), "0:00.300");
     const auto outside = report::elementInformation(*loaded_, *image, 11, ElementRowsTitle::Dialog);
     EXPECT_EQ(groups(outside)[1], "Statistics (Actual Speed):");
+    EXPECT_EQ(groups(outside)[0], "Element Information:");
+    const auto status = report::elementInformation(*loaded_, *image, 0, ElementRowsTitle::Status);
+    EXPECT_EQ(groups(status)[0], "Web Item Information:");
 }
 
 // An item of another page, or of this page's previous load, shows nothing.

@@ -12,11 +12,11 @@
 
 #include "app/analysis/AnalysisRegistration.h"
 #include "app/analysis/CAnalysisDlg.h"
-#include "app/analysis/CElementListCtrl.h"
 #include "app/analysis/CObjectDetailsDlg.h"
-#include "app/analysis/ElementListModel.h"
 #include "app/analysis/ElementPreview.h"
 #include "app/analysis/SourceTextView.h"
+#include "app/widgets/CElementListCtrl.h"
+#include "app/widgets/ElementListModel.h"
 #include "app/widgets/HtmlViewPage.h"
 #include "app/widgets/PropertyListCtrl.h"
 #include "app/widgets/WebEngineSetup.h"

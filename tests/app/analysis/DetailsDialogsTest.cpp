@@ -9,11 +9,11 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "app/analysis/CElementListCtrl.h"
 #include "app/analysis/CObjectDetailsDlg.h"
 #include "app/analysis/CObjectExplorer.h"
 #include "app/analysis/CPageDetailsDlg.h"
 #include "app/shell/AppContext.h"
+#include "app/widgets/CElementListCtrl.h"
 #include "app/widgets/PropertyListCtrl.h"
 #include "app/widgets/PropertyListModel.h"
 #include "engine/crawl/SiteNode.h"

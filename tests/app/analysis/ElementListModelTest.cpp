@@ -7,9 +7,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/analysis/ElementListModel.h"
 #include "app/shell/AppContext.h"
 #include "app/widgets/CMyListCtrl.h"
+#include "app/widgets/ElementListModel.h"
 #include "app/widgets/ItemRoles.h"
 #include "app/widgets/RawValueSortModel.h"
 #include "engine/crawl/SiteNode.h"

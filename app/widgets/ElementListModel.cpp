@@ -1,4 +1,4 @@
-#include "app/analysis/ElementListModel.h"
+#include "app/widgets/ElementListModel.h"
 
 #include <QColor>
 

@@ -1,8 +1,8 @@
-#include "app/analysis/CElementListCtrl.h"
+#include "app/widgets/CElementListCtrl.h"
 
 #include <QHeaderView>
 
-#include "app/analysis/ElementListModel.h"
+#include "app/widgets/ElementListModel.h"
 #include "app/widgets/RawValueSortModel.h"
 #include "persist/SettingsMap.h"
 #include "report/ElementColumns.h"
