@@ -18,6 +18,7 @@
 #include "app/widgets/ElementListModel.h"
 #include "app/widgets/Icons.h"
 #include "app/widgets/OpenInBrowser.h"
+#include "app/widgets/PageProgress.h"
 #include "app/widgets/PropertyListCtrl.h"
 #include "app/widgets/PropertyListModel.h"
 #include "app/widgets/SaveElementAs.h"
@@ -199,13 +200,7 @@ void CAnalysisDlg::markInSource(const std::shared_ptr<engine::WebItem>& item) {
 }
 
 void CAnalysisDlg::engineMessage(const engine::EngineMessage& message) {
-    // A run starting or ending anywhere turns the live values and the frozen order on or off.
-    if (message.id == engine::MessageId::WorkState) progressed_ = true;
-    if ((message.id == engine::MessageId::PageState ||
-         message.id == engine::MessageId::ItemProgress) &&
-        message.page && message.page == host_.currentPage()) {
-        progressed_ = true;
-    }
+    if (changesPageView(message, host_.currentPage().get())) progressed_ = true;
 }
 
 void CAnalysisDlg::engineBatchHandled() {

@@ -13,6 +13,7 @@
 #include "app/widgets/ElementListModel.h"
 #include "app/widgets/MessageBoxes.h"
 #include "app/widgets/OpenInBrowser.h"
+#include "app/widgets/PageProgress.h"
 #include "app/widgets/ProgressDelegate.h"
 #include "app/widgets/PropertyListCtrl.h"
 #include "app/widgets/PropertyListModel.h"
@@ -201,12 +202,7 @@ void CStatusDlg::showPage() {
 }
 
 void CStatusDlg::engineMessage(const engine::EngineMessage& message) {
-    if (message.id == engine::MessageId::WorkState) progressed_ = true;
-    if ((message.id == engine::MessageId::PageState ||
-         message.id == engine::MessageId::ItemProgress) &&
-        message.page && message.page == host_.currentPage()) {
-        progressed_ = true;
-    }
+    if (changesPageView(message, host_.currentPage().get())) progressed_ = true;
 }
 
 void CStatusDlg::engineBatchHandled() {
