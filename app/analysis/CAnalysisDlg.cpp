@@ -221,11 +221,8 @@ void CAnalysisDlg::refreshLive() {
     list_->setLive(downloadRunning_());
     list_->refresh();
     general_->refresh();
-    const auto item = selectedItem();
-    if (!item && list_->elementModel()->rowCount() > 0) {
-        list_->setCurrentIndex(list_->model()->index(0, 0));
-    } else if (item) {
-        // The selected element's document may have arrived since it was chosen.
+    // The selected element's document may have arrived since it was chosen.
+    if (const auto item = selectedItem()) {
         const auto before = shownBody_;
         showSourceOf(item);
         if (before != shownBody_) markInSource(item);

@@ -228,9 +228,6 @@ void CStatusDlg::refresh() {
     elements_->setLive(downloadRunning_());
     elements_->showPage(host_.currentPage(), host_.connectionIndex());
     information_->refresh();
-    if (!selectedItem() && elements_->elementModel()->rowCount() > 0) {
-        elements_->setCurrentIndex(elements_->model()->index(0, 0));
-    }
 }
 
 void CStatusDlg::showStatus() {

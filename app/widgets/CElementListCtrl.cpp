@@ -67,11 +67,11 @@ void CElementListCtrl::defineColumns() {
 void CElementListCtrl::showPage(std::shared_ptr<engine::PageEntry> page, int connection) {
     model_->setConnection(connection);
     if (page == model_->page()) {
-        model_->refresh();
+        refresh();
         return;
     }
     model_->setPage(std::move(page));
-    if (model_->rowCount() > 0) setCurrentIndex(sorted_->index(0, 0));
+    selectFirstWhenNone();
 }
 
 void CElementListCtrl::setConnection(int connection) {
@@ -85,6 +85,12 @@ void CElementListCtrl::setLive(bool live) {
 
 void CElementListCtrl::refresh() {
     model_->refresh();
+    selectFirstWhenNone();
+}
+
+void CElementListCtrl::selectFirstWhenNone() {
+    // A page's first items arrive while it loads: the document is chosen as soon as it is there.
+    if (!currentIndex().isValid() && model_->rowCount() > 0) setCurrentIndex(sorted_->index(0, 0));
 }
 
 std::shared_ptr<engine::WebItem> CElementListCtrl::currentItem() const {

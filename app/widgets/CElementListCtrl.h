@@ -44,6 +44,7 @@ signals:
 
 private:
     void defineColumns();
+    void selectFirstWhenNone();
 
     ElementListModel* model_;
     RawValueSortModel* sorted_;
