@@ -14,8 +14,8 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kConsolidatedName = "Consolidated Site Tree Report";
-constexpr const char* kAnalysisName = "Web Page Analysis Report";
+constexpr const char* kConsolidatedName = report::kConsolidatedReportName;
+constexpr const char* kAnalysisName = report::kPageAnalysisReportName;
 constexpr const char* kDemoGeneralReport = "General";
 
 }  // namespace

@@ -59,7 +59,13 @@ std::int32_t ReportManager::addStyle(ReportStyle style) {
 
 void ReportManager::removeStyle(std::int32_t id) {
     styles_.erase(id);
-    touch();
+}
+
+bool ReportManager::setStyleClass(std::int32_t styleId, const std::string& className,
+                                  const std::string& declarations) {
+    const auto it = styles_.find(styleId);
+    if (it == styles_.end()) return false;
+    return it->second.setDeclarations(className, declarations);
 }
 
 const Report* ReportManager::findReport(std::int32_t id) const {

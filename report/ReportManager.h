@@ -44,7 +44,15 @@ public:
     void removeReport(std::int32_t id);
     // Same contract as addReport, for style sets.
     std::int32_t addStyle(ReportStyle style);
+    // Deletes the set if present. The change stamp stays: no report list names style sets,
+    // and reports that used the set render with "Default" from now on.
     void removeStyle(std::int32_t id);
+    // Replaces the text of a class already present in the stored set `styleId`. False, and
+    // nothing changed, for "Default" (id 0, never stored, so an edit would not outlive the
+    // run), an unknown set or class, or the same text. The change stamp stays: a class text
+    // is in no list, and rendering reads the sets afresh each time.
+    bool setStyleClass(std::int32_t styleId, const std::string& className,
+                       const std::string& declarations);
 
     const Reports& reports() const { return reports_; }
     const Styles& styles() const { return styles_; }
@@ -59,8 +67,9 @@ public:
 
     std::int32_t lastReportId() const { return lastReportId_; }
     std::int32_t lastStyleId() const { return lastStyleId_; }
-    // Moves at every change of the collections; views that list reports rebuild their lists
-    // when it differs from the value they last saw. Strictly increasing.
+    // Moves at every change of the report collection and at every added set; views that list
+    // reports rebuild their lists when it differs from the value they last saw. Strictly
+    // increasing.
     std::uint32_t changeStamp() const { return changeStamp_; }
 
     // Adds the seven built-in reports (ids 101 to 107 after a clear).

@@ -35,8 +35,8 @@ std::string contentForView(const ReportManager& manager, std::int32_t id,
 
 std::optional<std::string> exportFileName(const ReportManager& manager, std::int32_t id,
                                           const ReportSource& source) {
-    if (id == kConsolidatedReportId) return "Consolidated Site Tree Report.html";
-    if (isAnalysisReport(id)) return "Web Page Analysis Report.html";
+    if (id == kConsolidatedReportId) return std::string(kConsolidatedReportName) + ".html";
+    if (isAnalysisReport(id)) return std::string(kPageAnalysisReportName) + ".html";
     const Report* report = manager.findReport(id);
     if (report == nullptr) return "";
     if (!source.hasCurrentPage()) return std::nullopt;

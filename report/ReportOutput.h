@@ -16,6 +16,8 @@ namespace report {
 
 inline constexpr std::int32_t kConsolidatedReportId = 1;
 inline constexpr std::int32_t kPageAnalysisReportId = 2;
+inline constexpr const char* kConsolidatedReportName = "Consolidated Site Tree Report";
+inline constexpr const char* kPageAnalysisReportName = "Web Page Analysis Report";
 inline constexpr const char* kReportNotAvailable =
     "<HTML><BODY><CENTER>Report not available.</CENTER></BODY></HTML>";
 // The message box of a failed export: text, caption (error icon).

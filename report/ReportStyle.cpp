@@ -6,6 +6,13 @@ bool ReportStyle::insertClass(const std::string& className, const std::string& d
     return classes_.emplace(className, declarations).second;
 }
 
+bool ReportStyle::setDeclarations(const std::string& className, const std::string& declarations) {
+    const auto it = classes_.find(className);
+    if (it == classes_.end() || it->second == declarations) return false;
+    it->second = declarations;
+    return true;
+}
+
 std::optional<std::string> ReportStyle::declarations(const std::string& className) const {
     const auto it = classes_.find(className);
     if (it == classes_.end()) return std::nullopt;

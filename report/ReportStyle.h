@@ -27,6 +27,9 @@ public:
     // Adds the class unless it is present: a name that is already there keeps its first text.
     // Returns whether the class was added.
     bool insertClass(const std::string& className, const std::string& declarations);
+    // Replaces the text of a class that is present; never adds one. Returns whether the text
+    // changed.
+    bool setDeclarations(const std::string& className, const std::string& declarations);
     std::optional<std::string> declarations(const std::string& className) const;
 
     // Id, name, the class count and each (name, declarations) pair. Throws xlib::Exception.

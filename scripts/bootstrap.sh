@@ -21,7 +21,9 @@ if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
     packages+=(nodejs npm)
 fi
 if [[ "${1:-}" == "--app" ]]; then
-    packages+=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev xvfb openbox xdotool)
+    # poppler-utils: the PDF export's test turns the first page into a picture.
+    packages+=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev xvfb openbox xdotool
+               poppler-utils)
 fi
 
 missing=()

@@ -5,6 +5,7 @@
 #include "app/analysis/AnalysisRegistration.h"
 #include "app/analysis/CObjectExplorer.h"
 #include "app/pagestatus/StatusRegistration.h"
+#include "app/reports/ReportsRegistration.h"
 #include "app/settings/CSettingsSheet.h"
 #include "app/shell/AppContext.h"
 #include "app/sitetree/SiteTreeRegistration.h"
@@ -24,7 +25,7 @@ ViewTable withMore(ViewTable views, ViewTable more) {
 }  // namespace
 
 ViewTable pagelystViews() {
-    return {siteTreeView(), analysisView(), statisticsView(), statusView()};
+    return {siteTreeView(), analysisView(), reportsView(), statisticsView(), statusView()};
 }
 
 PagelystApp::PagelystApp(ViewTable moreViews)

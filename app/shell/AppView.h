@@ -68,6 +68,8 @@ public:
     virtual std::vector<std::pair<CommandId, QWidget*>> localShortcuts() { return {}; }
     // Where a hint of this view is anchored (none: the window decides).
     virtual QWidget* hintAnchor(int) { return nullptr; }
+    // The hints that belong to a widget of the view: resting the pointer on it offers them.
+    virtual std::vector<std::pair<int, QWidget*>> ownHints() { return {}; }
 };
 
 }  // namespace app

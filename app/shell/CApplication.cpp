@@ -11,6 +11,7 @@
 #include "app/shell/CAddressBar.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/CTipDlg.h"
+#include "app/shell/DefinitionsNotice.h"
 #include "app/shell/ScenarioCommands.h"
 #include "app/widgets/MessageBoxes.h"
 #include "app/widgets/OpenInBrowser.h"
@@ -81,7 +82,9 @@ bool CApplication::start(const QStringList& arguments) {
     const std::string data = persist::DocumentFolders::data();
     context_->statistics().load(data + query::StatisticsCatalog::kFileName);
     record(QStringLiteral("8 statistics definitions"));
-    context_->reports().load(data + report::ReportManager::kFileName);
+    const std::string reportsFile = data + report::ReportManager::kFileName;
+    const std::optional<QString> damagedReports = reportDefinitionsNotice(reportsFile);
+    context_->reports().load(reportsFile);
     record(QStringLiteral("9 report definitions"));
     const Options options = parseCommandLine(arguments);
     record(QStringLiteral("10 command line"));
@@ -98,6 +101,10 @@ bool CApplication::start(const QStringList& arguments) {
         MessageBoxes::warning(
             window, QString::fromLatin1(kShortName),
             QStringLiteral("pagelyst [FILE.wsa] [--demo]: %1").arg(options.error));
+    }
+    if (damagedReports) {
+        MessageBoxes::warning(window, QString::fromLatin1(MessageBoxes::kProductTitle),
+                              *damagedReports);
     }
     if (!options.scenario.isEmpty()) {
         ScenarioCommands::load(window, *context_, options.scenario);
@@ -134,9 +141,14 @@ CMainFrame* CApplication::createWindow() {
     window->setAttribute(Qt::WA_DeleteOnClose);
     windows_.push_back(window);
     frames_.push_back(window);
-    // The address box's hint is offered in the first window; every window raises the hints
-    // of a finished run where its own views are.
-    if (windows_.size() == 1) hints_.registerHint(kHintAddressBox, window->addressBar().box());
+    // The address box's hint and the views' own are offered in the first window; every window
+    // raises the hints of a finished run where its own views are.
+    if (windows_.size() == 1) {
+        hints_.registerHint(kHintAddressBox, window->addressBar().box());
+        for (AppView* view : window->mainView().views()) {
+            for (const auto& [hint, widget] : view->ownHints()) hints_.registerHint(hint, widget);
+        }
+    }
     window->mainView().setHintRaiser(
         [this](int hint, const QPoint& point) { hints_.showHint(hint, point); });
     if (windows_.size() > 1) window->show();

@@ -204,7 +204,7 @@ void CMainFrame::rebuildMenus() {
     std::vector<std::pair<QString, std::vector<MenuItem>>> menus = {
         {tr("&File"),
          {C::OpenUrl, kSeparator, C::OpenScenario, C::SaveScenario, kSeparator, C::Export, C::Print,
-          kSeparator, C::Exit}},
+          C::ExportPdf, kSeparator, C::Exit}},
         {tr("&Edit"), {C::Undo, kSeparator, C::Cut, C::Copy, C::Paste}},
         {tr("&View"),
          {C::ToggleToolBar, C::ToggleAddressBar, C::ToggleStatusBar, C::ToggleSelectionBar,

@@ -19,6 +19,7 @@ constexpr std::array<CommandEntry, kCommandCount> kTable{{
     {C::SaveScenario, "&Save Scenario...\tCtrl+S", "Ctrl+S", "Save Scenario\nSave Scenario", Frame},
     {C::Export, "Expor&t...", "", "Export data\nExport Data", View},
     {C::Print, "&Print...", "", "Print\nPrint", View},
+    {C::ExportPdf, "Export as P&DF...", "", "Export the shown report as a PDF file\nExport as PDF", View},
     {C::Exit, "E&xit...\tAlt+F4", "Alt+F4", "Quit the application\nExit", Frame},
     {C::NewWindow, "New Window", "Ctrl+N", "Create New Item\nNew Item", Frame},
     {C::Undo, "&Undo\tCtrl+Z", "Ctrl+Z; Alt+Backspace", "Undo the last action\nUndo", Frame},

@@ -21,6 +21,7 @@ enum class CommandId {
     SaveScenario,
     Export,
     Print,
+    ExportPdf,
     Exit,
     NewWindow,
     Undo,

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/statistics/QueryEdit.h"
+#include "app/widgets/QueryEdit.h"
 #include "query/ElementTable.h"
 
 namespace app {

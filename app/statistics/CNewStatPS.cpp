@@ -2,7 +2,7 @@
 
 #include "app/statistics/CNewStatPP1.h"
 #include "app/statistics/CNewStatPP2.h"
-#include "app/statistics/QueryEdit.h"
+#include "app/widgets/QueryEdit.h"
 #include "query/StatisticsCatalog.h"
 
 namespace app {

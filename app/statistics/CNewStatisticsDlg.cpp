@@ -4,7 +4,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "app/statistics/QueryEdit.h"
+#include "app/widgets/QueryEdit.h"
 
 namespace app {
 

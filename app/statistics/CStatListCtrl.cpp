@@ -1,105 +1,24 @@
 #include "app/statistics/CStatListCtrl.h"
 
-#include <QHeaderView>
-#include <QListView>
 #include <QTreeView>
 
 #include "app/statistics/DefinitionListModel.h"
 
 namespace app {
 
-CStatListCtrl::CStatListCtrl(QWidget* parent)
-    : QStackedWidget(parent),
-      model_(new DefinitionListModel(this)),
-      list_(new QListView),
-      details_(new QTreeView) {
-    // One model and one selection for every mode: switching keeps the chosen row.
-    list_->setModel(model_);
-    details_->setModel(model_);
-    list_->setSelectionModel(details_->selectionModel());
-    details_->setRootIsDecorated(false);
-    details_->setUniformRowHeights(true);
-    details_->setItemsExpandable(false);
-    details_->setAllColumnsShowFocus(true);
-    details_->header()->setStretchLastSection(true);
-    for (QAbstractItemView* view :
-         {static_cast<QAbstractItemView*>(list_), static_cast<QAbstractItemView*>(details_)}) {
-        view->setSelectionMode(QAbstractItemView::SingleSelection);
-        view->setSelectionBehavior(QAbstractItemView::SelectRows);
-        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(view, &QAbstractItemView::customContextMenuRequested, this,
-                [this, view](const QPoint& pos) {
-                    emit contextMenuWanted(view->viewport()->mapToGlobal(pos));
-                });
-        connect(view, &QAbstractItemView::activated, this,
-                [this](const QModelIndex& index) { emit activated(idAt(index)); });
-    }
-    connect(details_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (!filling_ && current.isValid()) emit chosen(idAt(current));
-            });
-    addWidget(details_);
-    addWidget(list_);
-    setMode(Details);
-}
+CStatListCtrl::CStatListCtrl(QWidget* parent) : CStatListCtrl(new DefinitionListModel, parent) {}
 
-std::int32_t CStatListCtrl::idAt(const QModelIndex& index) const {
-    return index.data(DefinitionListModel::kIdRole).toInt();
-}
+CStatListCtrl::CStatListCtrl(DefinitionListModel* model, QWidget* parent)
+    : CChoiceListCtrl(model, parent), model_(model) {}
 
 bool CStatListCtrl::refill(const query::StatisticsCatalog& catalog) {
     if (!watch_.needsRefill(catalog)) return false;
-    const std::optional<std::int32_t> kept = selectedId();
-    filling_ = true;
-    model_->setRows(query::definitionRows(catalog));
-    // Titles in full; the query is beside them and in each row's tool tip.
-    details_->resizeColumnToContents(0);
-    if (kept) select(*kept);
-    filling_ = false;
+    refillKeepingSelection([&] {
+        model_->setRows(query::definitionRows(catalog));
+        // Titles in full; the query is beside them and in each row's tool tip.
+        detailsView()->resizeColumnToContents(0);
+    });
     return true;
-}
-
-std::optional<std::int32_t> CStatListCtrl::selectedId() const {
-    const QModelIndex current = details_->selectionModel()->currentIndex();
-    if (!current.isValid() || !details_->selectionModel()->isRowSelected(current.row()))
-        return std::nullopt;
-    return idAt(current);
-}
-
-bool CStatListCtrl::select(std::int32_t id) {
-    const int row = model_->rowOf(id);
-    if (row < 0) return false;
-    const bool wasFilling = filling_;
-    filling_ = true;
-    const QModelIndex index = model_->index(row, 0);
-    details_->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    shownView()->scrollTo(index);
-    filling_ = wasFilling;
-    return true;
-}
-
-void CStatListCtrl::setMode(int mode) {
-    mode_ = mode == Icons ? Icons : mode == List ? List : Details;
-    if (mode_ == Details) {
-        setCurrentWidget(details_);
-        return;
-    }
-    const bool icons = mode_ == Icons;
-    list_->setViewMode(icons ? QListView::IconMode : QListView::ListMode);
-    list_->setFlow(icons ? QListView::LeftToRight : QListView::TopToBottom);
-    list_->setWrapping(true);
-    list_->setResizeMode(QListView::Adjust);
-    list_->setMovement(QListView::Static);
-    list_->setWordWrap(icons);
-    list_->setIconSize(icons ? QSize(32, 32) : QSize(16, 16));
-    list_->setGridSize(icons ? QSize(96, 64) : QSize());
-    setCurrentWidget(list_);
-}
-
-QAbstractItemView* CStatListCtrl::shownView() const {
-    return mode_ == Details ? static_cast<QAbstractItemView*>(details_) : list_;
 }
 
 }  // namespace app

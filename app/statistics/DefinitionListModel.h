@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/widgets/CChoiceListCtrl.h"
 #include "query/StatisticsLists.h"
 
 namespace app {
@@ -15,7 +16,7 @@ class DefinitionListModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    static constexpr int kIdRole = Qt::UserRole;
+    static constexpr int kIdRole = CChoiceListCtrl::kIdRole;
 
     explicit DefinitionListModel(QObject* parent = nullptr);
 

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -20,6 +21,11 @@
 #include "app/analysis/CPageDetailsDlg.h"
 #include "app/analysis/SourceTextView.h"
 #include "app/main/PagelystApp.h"
+#include "app/reports/CNewReportPropertyPage1.h"
+#include "app/reports/CNewReportPropertySheet.h"
+#include "app/reports/CReportContentDlg.h"
+#include "app/reports/CReportDlg.h"
+#include "app/reports/CStyleEditorDlg.h"
 #include "app/settings/CFilterConditionDlg.h"
 #include "app/settings/CSettingsSheet.h"
 #include "app/shell/AppContext.h"
@@ -33,17 +39,18 @@
 #include "app/statistics/CNewStatPP2.h"
 #include "app/statistics/CNewStatPS.h"
 #include "app/statistics/CStatisticsDlg.h"
-#include "app/statistics/QueryEdit.h"
 #include "app/widgets/CElementListCtrl.h"
 #include "app/widgets/CTabPane.h"
 #include "app/widgets/ElementListModel.h"
 #include "app/widgets/HintManager.h"
+#include "app/widgets/QueryEdit.h"
 #include "app/widgets/WebEngineSetup.h"
 #include "engine/crawl/SiteTree.h"
 #include "engine/schedule/PageState.h"
 #include "persist/SettingsMap.h"
 #include "query/ElementTable.h"
 #include "query/StatisticsView.h"
+#include "report/ReportOutput.h"
 
 namespace {
 
@@ -156,6 +163,61 @@ bool shootStatistics(const QDir& out, app::CMainFrame& window, app::AppContext& 
     return ok;
 }
 
+// The Reports view with the site analysis, the "Create New Report" wizard's two pages, the
+// content editor of a stored report, the style editor and the PDF export of a report.
+bool shootReports(const QDir& out, app::CMainFrame& window, app::AppContext& context) {
+    window.runCommand(app::CommandId::ViewSiteTree);
+    auto* siteTree = dynamic_cast<app::CSiteTreeDlg*>(window.mainView().activeAppView());
+    if (siteTree) siteTree->selectNode(context.tree().displayOrder().front());
+    window.runCommand(app::CommandId::ViewReports);
+    auto* view = dynamic_cast<app::CReportDlg*>(window.mainView().activeAppView());
+    if (!view) return false;
+    if (view->tabPane()) view->tabPane()->setPinned(true);
+    view->chooseReport(report::kConsolidatedReportId);
+    settle(1500);  // the report's document
+    bool ok = shoot(out, QStringLiteral("20-reports-site-analysis.png"));
+    report::ReportManager& reports = context.reports();
+    const app::StyleEditorOpener noStyles = [](QWidget*, std::int32_t) {};
+    {
+        app::CNewReportPropertySheet wizard(reports, context.statistics(), noStyles, &window);
+        wizard.show();
+        wizard.firstPage()->nameField()->setText(QStringLiteral("Images and hosts"));
+        ok = shoot(out, QStringLiteral("21-new-report-1.png")) && ok;
+        wizard.next();
+        ok = shoot(out, QStringLiteral("22-new-report-2.png")) && ok;
+    }
+    std::int32_t general = 0;
+    for (const auto& [id, stored] : reports.reports())
+        if (stored.name() == "General") general = id;
+    if (const report::Report* stored = reports.findReport(general)) {
+        report::Report copy = stored->clone();
+        app::CReportContentDlg editor(copy, reports, context.statistics(), noStyles, &window);
+        editor.show();
+        ok = shoot(out, QStringLiteral("23-report-content.png")) && ok;
+    }
+    {
+        app::CStyleEditorDlg styles(reports, 2, &window);
+        styles.show();
+        ok = shoot(out, QStringLiteral("24-style-editor.png")) && ok;
+    }
+    // The General report as a PDF, its first page turned into a picture (poppler's pdftoppm).
+    view->chooseReport(general);
+    settle(1000);
+    const QString pdf = out.filePath(QStringLiteral("25-report.pdf"));
+    bool written = false;
+    QObject::connect(view, &app::CReportDlg::pdfExported,
+                     [&](const QString&, bool done) { written = done; });
+    view->exportPdfTo(pdf);
+    waitFor([&] { return written; }, 30000);
+    const int converted = QProcess::execute(
+        QStringLiteral("pdftoppm"),
+        {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"), QStringLiteral("-f"),
+         QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+         QStringLiteral("-singlefile"), pdf, out.filePath(QStringLiteral("25-report-pdf"))});
+    std::printf("%s %s\n", written && converted == 0 ? "saved" : "FAILED",
+                qPrintable(out.filePath(QStringLiteral("25-report-pdf.png"))));
+    return ok && written && converted == 0;
+}
 }  // namespace
 
 // The Page Status view analysing the demo's home: while the slow image loads, and after.
@@ -231,6 +293,7 @@ int main(int argc, char* argv[]) {
 
     ok = shootAnalysis(out, window, context) && ok;
     ok = shootStatistics(out, window, context) && ok;
+    ok = shootReports(out, window, context) && ok;
     ok = shootPageStatus(out, window, context, program.demoAddress()) && ok;
 
     {

@@ -50,6 +50,8 @@ public:
     QWidget* mainWidget() const { return main_; }
     // The pane's open part (caption and content); hidden while unpinned.
     QWidget* paneFrame() const { return frame_; }
+    // The strip with the pane's tab (the button the pane opens from).
+    QTabBar* tabStrip() const { return strip_; }
 
 signals:
     void pinnedChanged(bool pinned);

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <deque>
+#include <vector>
 
 #include "app/shell/AppContext.h"
 #include "app/widgets/MessageBoxes.h"
@@ -61,6 +62,7 @@ public:
         : answers_(std::move(answers)) {
         app::MessageBoxes::setAnswerer([this](const app::MessageBoxes::Box& box) {
             asked.push_back(box.text);
+            boxes.push_back(box);
             if (answers_.empty()) return QMessageBox::Yes;
             const auto next = answers_.front();
             answers_.pop_front();
@@ -71,6 +73,7 @@ public:
     void then(QMessageBox::StandardButton answer) { answers_.push_back(answer); }
 
     QStringList asked;
+    std::vector<app::MessageBoxes::Box> boxes;
 
 private:
     std::deque<QMessageBox::StandardButton> answers_;

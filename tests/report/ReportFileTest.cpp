@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "report/DamagedDefinitions.h"
 #include "report/FieldItem.h"
 #include "report/FieldSetItem.h"
 #include "report/HtmlTextItem.h"
@@ -178,6 +179,30 @@ TEST_F(ReportFile, DamageDiscardsWhatWasReadAndGivesTheBuiltIns) {
     ReportManager manager;
     EXPECT_TRUE(manager.load(path()));
     EXPECT_EQ(manager.findReport(300)->name(), "Kept?");
+}
+
+// What the user is told was lost: the records read before the damage, or nothing at all for a
+// file that is missing, empty or whole.
+TEST_F(ReportFile, InspectionNamesWhatADamagedFileHeld) {
+    EXPECT_EQ(inspectDefinitions(path()), std::nullopt);
+    writeRaw("");
+    EXPECT_EQ(inspectDefinitions(path()), std::nullopt);
+    const std::string report = int32(300) + int32(0) + str("Mine") + str("") + int32(0);
+    writeRaw(int32(3) + int32(300) + int32(9) + int32(1) + report + int32(0));
+    EXPECT_EQ(inspectDefinitions(path()), std::nullopt);
+
+    writeRaw(int32(3) + int32(300) + int32(9) + int32(2) + report + int32(301));
+    auto damage = inspectDefinitions(path());
+    ASSERT_TRUE(damage);
+    EXPECT_FALSE(damage->cause.empty());
+    EXPECT_EQ(damage->reports, std::vector<std::string>{"Mine"});
+    EXPECT_TRUE(damage->styles.empty());
+
+    writeRaw(int32(2) + int32(300));
+    damage = inspectDefinitions(path());
+    ASSERT_TRUE(damage);
+    EXPECT_EQ(damage->cause, "Unsupported file version");
+    EXPECT_TRUE(damage->reports.empty());
 }
 
 TEST_F(ReportFile, StaleCountersNeverHandOutATakenOrReservedId) {

@@ -6,6 +6,7 @@
 #include "report/FieldItem.h"
 #include "report/FieldSetItem.h"
 #include "report/HtmlTextItem.h"
+#include "report/ReportRenderer.h"
 #include "report/TableItem.h"
 #include "report/TitleItem.h"
 
@@ -105,6 +106,62 @@ TEST(ReportStyle, AClassInsertedTwiceKeepsItsFirstText) {
     EXPECT_FALSE(style.insertClass("bodystyle", "background:blue"));
     EXPECT_EQ(style.declarations("bodystyle"), "background:red");
     EXPECT_EQ(style.classes().size(), 1u);
+}
+
+TEST(ReportStyle, SetDeclarationsReplacesOnlyAPresentClass) {
+    ReportStyle style("Mine");
+    style.insertClass("bodystyle", "background:red");
+    EXPECT_TRUE(style.setDeclarations("bodystyle", "background:blue"));
+    EXPECT_FALSE(style.setDeclarations("bodystyle", "background:blue"));  // unchanged
+    EXPECT_FALSE(style.setDeclarations("title_text", "color:red"));
+    EXPECT_EQ(style.classes(), (ReportStyle::Classes{{"bodystyle", "background:blue"}}));
+}
+
+struct StyleClassEdit {
+    std::int32_t styleId;
+    const char* className;
+    const char* text;
+    bool changed;
+};
+
+class SetStyleClass : public ::testing::TestWithParam<StyleClassEdit> {};
+
+TEST_P(SetStyleClass, ChangesOnlyAStoredClassAndLeavesTheStamp) {
+    const StyleClassEdit edit = GetParam();
+    ReportManager manager = builtInManager();
+    const ReportStyle defaultBefore = manager.defaultStyle();
+    const ReportStyle blueBefore = manager.findStyle(2);
+    const auto stamp = manager.changeStamp();
+
+    EXPECT_EQ(manager.setStyleClass(edit.styleId, edit.className, edit.text), edit.changed);
+    EXPECT_EQ(manager.changeStamp(), stamp);
+    EXPECT_EQ(manager.defaultStyle().classes(), defaultBefore.classes());
+    ReportStyle::Classes blue = blueBefore.classes();
+    if (edit.changed) blue[edit.className] = edit.text;
+    EXPECT_EQ(manager.findStyle(2).classes(), blue);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, SetStyleClass,
+                         ::testing::Values(StyleClassEdit{2, "title_text", "color:red", true},
+                                           StyleClassEdit{2, "field_set_format", "",
+                                                          false},  // already empty
+                                           StyleClassEdit{2, "title_text", "color:black", false},
+                                           StyleClassEdit{2, "no_such_class", "color:red", false},
+                                           StyleClassEdit{0, "title_text", "color:red", false},
+                                           StyleClassEdit{99, "title_text", "color:red", false}));
+
+TEST(ReportManager, RemoveStyleLeavesTheStampAndItsReportsRenderWithDefault) {
+    ReportManager manager = builtInManager();
+    const std::string blue = styleBlock(manager.findStyle(2));
+    const std::int32_t id = manager.addReport(Report("Blue one", "", 2));
+    ASSERT_NE(manager.renderReport(id, nullptr).find(blue), std::string::npos);
+
+    const auto stamp = manager.changeStamp();
+    manager.removeStyle(2);
+    EXPECT_EQ(manager.changeStamp(), stamp);
+    EXPECT_EQ(manager.findStyle(2).name(), "Default");
+    EXPECT_EQ(manager.renderReport(id, nullptr),
+              "<BODY class=\"bodystyle\">\n" + styleBlock(manager.defaultStyle()) + "</BODY>");
 }
 
 TEST(ReportItems, FieldSetMarkersShowNotAvailable) {

@@ -16,10 +16,10 @@
 #include "app/statistics/CNewStatPP2.h"
 #include "app/statistics/CNewStatPS.h"
 #include "app/statistics/CNewStatisticsDlg.h"
-#include "app/statistics/QueryEdit.h"
-#include "app/statistics/QueryHighlighter.h"
 #include "app/statistics/StatisticsEditing.h"
 #include "app/widgets/MessageBoxes.h"
+#include "app/widgets/QueryEdit.h"
+#include "app/widgets/QueryHighlighter.h"
 #include "query/ElementTable.h"
 #include "query/StatisticsCatalog.h"
 

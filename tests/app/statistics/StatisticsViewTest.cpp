@@ -26,16 +26,17 @@
 #include "app/statistics/CStatisticsDlg.h"
 #include "app/statistics/DataListModel.h"
 #include "app/statistics/DefinitionListModel.h"
-#include "app/statistics/QueryEdit.h"
 #include "app/statistics/StatisticsRegistration.h"
 #include "app/widgets/FileDialogs.h"
 #include "app/widgets/ItemRoles.h"
+#include "app/widgets/QueryEdit.h"
 #include "app/widgets/RawValueSortModel.h"
 #include "engine/crawl/SiteTree.h"
 #include "persist/DocumentFolders.h"
 #include "persist/SettingsBag.h"
 #include "query/StatisticsCatalog.h"
 #include "tests/app/CommandStates.h"
+#include "tests/app/FakeViewHost.h"
 #include "tests/app/ProgramFixture.h"
 #include "tests/support/TestServer.h"
 
@@ -46,29 +47,7 @@ using Button = QMessageBox::StandardButton;
 
 namespace {
 
-// The window side of a view alone: a page to show, the stored values, and what was asked.
-class FakeHost final : public app::ViewHost {
-public:
-    std::shared_ptr<engine::PageEntry> currentPage() const override { return page; }
-    void setCurrentPage(std::shared_ptr<engine::PageEntry> p) override { page = std::move(p); }
-    std::shared_ptr<engine::WebItem> selectedElement() const override { return nullptr; }
-    void setSelectedElement(std::shared_ptr<engine::WebItem>) override {}
-    int connectionIndex() const override { return connection; }
-    QString addressBarText() const override { return {}; }
-    void setStatusText(const QString&) override {}
-    void commandStateChanged() override {}
-    void selectView(int) override {}
-    void customizeList(app::CMyListCtrl&) override {}
-    void raiseHint(int, const QPoint&) override {}
-    persist::SettingsBag& viewSettings() override { return bag; }
-    void menuChanged() override { ++menuRebuilds; }
-    bool requestMove(app::ViewMove, const app::ViewTarget&) override { return false; }
-
-    std::shared_ptr<engine::PageEntry> page;
-    int connection = 0;
-    persist::SettingsBag bag;
-    int menuRebuilds = 0;
-};
+using FakeHost = apptest::FakeViewHost;
 
 // A view over its own catalogue, shown, with editors that do what the test says.
 struct Bench {

@@ -22,7 +22,8 @@ struct ErrorSpan {
 // or text not in it.
 std::optional<ErrorSpan> errorSpan(const QString& statement, std::string_view validation);
 
-// The multi-line field of a statistics query, highlighted as the parser reads it.
+// The multi-line field of a statement (statistics, report fields and tables), highlighted as the
+// parser reads it.
 class QueryEdit : public QPlainTextEdit {
     Q_OBJECT
 

@@ -1,4 +1,4 @@
-#include "app/statistics/QueryEdit.h"
+#include "app/widgets/QueryEdit.h"
 
 #include <QFontDatabase>
 #include <QTextCursor>
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/statistics/QueryHighlighter.h"
 #include "app/widgets/MessageBoxes.h"
+#include "app/widgets/QueryHighlighter.h"
 #include "query/ElementTable.h"
 #include "query/StatisticsView.h"
 

@@ -1,4 +1,4 @@
-#include "app/statistics/QueryHighlighter.h"
+#include "app/widgets/QueryHighlighter.h"
 
 #include <QFont>
 
