@@ -43,6 +43,10 @@ void addRunOptions(CLI::App& command, CliOptions& options, std::string& connecti
                      "print one JSON document instead of the tables: times in milliseconds, sizes "
                      "in bytes, speeds in bytes per second, shares as fractions (0.25 is 25 %)");
     command.add_option("--har", options.harPath, "write a HAR 1.2 file of every page and item");
+    command.add_option("--waterfall", options.waterfallPath,
+                       "write the first page's waterfall at the --connection as SVG: one row per "
+                       "element on the four-connection browser's lanes, with the download and "
+                       "browse times");
     command.add_option("--save-scenario", options.scenarioOut,
                        "save the site tree as a scenario (*.wsa) after the run");
     command
@@ -164,6 +168,14 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
     for (CLI::App* command : {analyze, open, demo}) {
         addRunOptions(*command, options, connection, scope);
     }
+    auto* import = app.add_subcommand(
+        "import", "read the pages a browser loaded from its HAR file (1.1 or 1.2), analyze them");
+    import->add_option("FILE", options.harFile, "the HAR file")->required();
+    addRunOptions(*import, options, connection, scope);
+    // Nothing is downloaded: the options of the crawl and of the transfers do not apply.
+    for (const char* name : {"--crawl", "--levels", "--pages", "--scope", "--timeout",
+                             "--user-agent", "--proxy", "--no-proxy", "--user", "--password-stdin"})
+        import->remove_option(import->get_option(name));
     demo->add_option(
         "--out", options.demoFolder,
         "write the demo's two reports into this folder (default: " + defaultDemoFolder() + ")");
@@ -186,11 +198,12 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
         err << "pagelyst-cli: " << error.what() << "\n";
         return {std::nullopt, 2};
     }
-    options.command = analyze->parsed() ? CliOptions::Command::Analyze
-                      : open->parsed()  ? CliOptions::Command::Open
-                      : demo->parsed()  ? CliOptions::Command::Demo
-                      : stats->parsed() ? CliOptions::Command::Stats
-                                        : CliOptions::Command::Reports;
+    options.command = analyze->parsed()  ? CliOptions::Command::Analyze
+                      : open->parsed()   ? CliOptions::Command::Open
+                      : demo->parsed()   ? CliOptions::Command::Demo
+                      : import->parsed() ? CliOptions::Command::Import
+                      : stats->parsed()  ? CliOptions::Command::Stats
+                                         : CliOptions::Command::Reports;
     (void)reports;
     if (const auto problem = finish(options, connection, scope)) {
         err << "pagelyst-cli: " << *problem << "\n";

@@ -10,11 +10,12 @@ namespace cli {
 
 // What one invocation of pagelyst-cli asks for.
 struct CliOptions {
-    enum class Command { Analyze, Open, Demo, Stats, Reports };
+    enum class Command { Analyze, Open, Demo, Stats, Reports, Import };
 
     Command command = Command::Analyze;
     std::string address;   // analyze
     std::string scenario;  // open
+    std::string harFile;   // import
 
     bool crawl = false;
     std::optional<int> levels;
@@ -23,6 +24,7 @@ struct CliOptions {
     int connectionIndex = 0;   // 0..10
     bool json = false;
     std::string harPath;
+    std::string waterfallPath;  // the current page's waterfall at the connection, as SVG
     std::string scenarioOut;
     std::optional<int> timeoutSeconds;
     std::string userAgent;  // empty: the engine's own

@@ -14,6 +14,7 @@
 #include "cli/Interrupt.h"
 #include "cli/RunProgress.h"
 #include "cli/TableReport.h"
+#include "cli/WaterfallFile.h"
 #include "engine/crawl/ScenarioDocument.h"
 #include "engine/crawl/SiteTree.h"
 #include "engine/http/ConnectionPool.h"
@@ -21,6 +22,7 @@
 #include "engine/schedule/SiteManager.h"
 #include "engine/settings/AddressMru.h"
 #include "engine/url/ParsedUrl.h"
+#include "export/HarImport.h"
 #include "export/HarWriter.h"
 #include "export/JsonReport.h"
 #include "report/PageSnapshot.h"
@@ -81,20 +83,24 @@ bool CliRun::fail(const std::string& message) {
 bool CliRun::prepare() {
     for (const std::string* path :
          {&options_.harPath, &options_.scenarioOut, &options_.analysisPath,
-          &options_.analysisSitePath, &options_.csvPath, &options_.htmlPath}) {
+          &options_.analysisSitePath, &options_.csvPath, &options_.htmlPath,
+          &options_.waterfallPath}) {
         std::string problem;
         if (!path->empty() && !canWrite(*path, problem)) {
             return fail("cannot write " + *path + ": " + problem);
         }
     }
-    if (options_.command == CliOptions::Command::Open) {
+    if (options_.command == CliOptions::Command::Open ||
+        options_.command == CliOptions::Command::Import) {
         // Only a file that is there can be damaged; the other cases say what is wrong.
+        const std::string& input =
+            options_.command == CliOptions::Command::Open ? options_.scenario : options_.harFile;
         std::error_code code;
-        const std::filesystem::path file(options_.scenario);
+        const std::filesystem::path file(input);
         if (std::filesystem::is_directory(file, code))
-            return fail("cannot open " + options_.scenario + ": is a folder");
+            return fail("cannot open " + input + ": is a folder");
         if (!std::filesystem::exists(file, code))
-            return fail("cannot open " + options_.scenario + ": no such file");
+            return fail("cannot open " + input + ": no such file");
     }
     if (options_.command == CliOptions::Command::Demo && !prepareDemoFolder()) return false;
     if (options_.passwordStdin && !std::getline(std::cin, password_)) {
@@ -177,6 +183,8 @@ int CliRun::execute() {
             // The demo's failing elements are there by design: it succeeds when it ran to its end.
             return status == kPageFailed && !interrupted() ? kSuccess : status;
         }
+        case CliOptions::Command::Import:
+            return runImport(options_.harFile);
         case CliOptions::Command::Stats:
         case CliOptions::Command::Reports:
             break;
@@ -272,8 +280,39 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
     return status;
 }
 
+// The pages a browser loaded, read from its HAR file instead of measured; then the outputs of
+// a measured run over them.
+int CliRun::runImport(const std::string& path) {
+    engine::SiteManager manager(engine::SiteManager::Role::Interactive,
+                                std::make_shared<engine::MessageQueue>());
+    manager.setSettings(effectiveSettings());
+    engine::SiteTree tree(manager);
+    tree.crawlController().enabled = false;
+    tree.setPageAnalysis([](engine::PageEntry& page) { report::analyseAndStore(page); });
+    engine::ScenarioDocument document(tree);
+
+    const exporting::HarImport imported = exporting::importHar(tree, path);
+    if (!imported.error.empty()) {
+        fail("cannot import " + path + ": " + imported.error);
+        return kUsageError;
+    }
+    err_ << exporting::importSummaryText(imported.summary,
+                                         std::filesystem::path(path).filename().string())
+         << "\n";
+    Pages pages;
+    for (const engine::SiteNode* node : tree.displayOrder()) pages.push_back(node->page);
+    int status = report(pages, false);
+    if (!options_.scenarioOut.empty() && !document.save(options_.scenarioOut, false)) {
+        fail("cannot write " + options_.scenarioOut);
+        status = kUsageError;
+    }
+    return status;
+}
+
 bool CliRun::crawls() const {
-    return options_.crawl || options_.command == CliOptions::Command::Open;
+    // An import has as many pages as its file, as a crawl or a scenario has.
+    return options_.crawl || options_.command == CliOptions::Command::Open ||
+           options_.command == CliOptions::Command::Import;
 }
 
 int CliRun::report(const Pages& pages, bool stopped) {
@@ -294,6 +333,13 @@ int CliRun::report(const Pages& pages, bool stopped) {
         std::string error;
         if (!exporting::writeHar(options_.harPath, pages, error)) {
             fail("cannot write " + options_.harPath + ": " + error);
+            return kUsageError;
+        }
+    }
+    if (!options_.waterfallPath.empty()) {
+        if (const auto problem =
+                writeWaterfall(options_.waterfallPath, pages, options_.connectionIndex)) {
+            fail(*problem);
             return kUsageError;
         }
     }

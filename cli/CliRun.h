@@ -17,7 +17,8 @@ namespace cli {
 // message loop on this thread, then the output. Returns the exit status: 0 when every page
 // that was loaded finished, 3 when one ended in error or was canceled (Ctrl+C included), 4
 // with --fail-on-condition when a time condition matched a page, 2 when the address, the
-// scenario, a definition, a statement or an output file cannot be used.
+// scenario, a definition, a statement or an output file cannot be used. `import` reads its
+// pages from a HAR file instead of loading them (2 when the file cannot be imported).
 class CliRun {
 public:
     CliRun(CliOptions options, std::ostream& out, std::ostream& err);
@@ -32,6 +33,7 @@ private:
     bool crawls() const;
     engine::EngineSettings effectiveSettings() const;
     int runAnalysis(const std::string& address, const std::string& scenario);
+    int runImport(const std::string& path);
     int report(const std::vector<std::shared_ptr<engine::PageEntry>>& pages, bool stopped);
     bool fail(const std::string& message);
 

@@ -14,6 +14,7 @@
 #include "query/DisplayFormats.h"
 #include "query/TextTable.h"
 #include "report/ElementColumns.h"
+#include "report/ImportSourceText.h"
 #include "report/SiteColumns.h"
 
 namespace cli {
@@ -45,6 +46,8 @@ std::string connectionLine(int connectionIndex) {
 std::string itemStatus(const engine::WebItem& item) {
     const std::int32_t result = item.result();
     const std::int32_t status = item.statusCode();
+    // An imported answer from the browser's cache: no transfer, so no time.
+    if (status != 0 && item.fromCache()) return std::to_string(status) + " (cache)";
     if (status != 0) return std::to_string(status);
     if (result != 0) return item.errorText();
     return std::string(engine::phaseText(item.phase()));
@@ -119,9 +122,10 @@ std::string tableReport(const std::vector<std::shared_ptr<engine::PageEntry>>& p
             continue;
         }
         out += '\n';
-        out += query::printableText(
-            page->address().urlText + " (" +
-            std::string(engine::pageStateText(static_cast<std::uint32_t>(page->state()))) + ")");
+        std::string state(engine::pageStateText(static_cast<std::uint32_t>(page->state())));
+        if (const std::string source = page->importSource(); !source.empty())
+            state += "; " + report::importedFromText(source);
+        out += query::printableText(page->address().urlText + " (" + state + ")");
         out += '\n';
         if (!page->rootItem()) {
             out += "not loaded\n";

@@ -196,7 +196,18 @@ Entry entryFor(const engine::WebItem& item, const engine::ElementStats& stats,
           {"ssl", -1}}},
     };
     if (result != 0) value["comment"] = item.errorText();
+    if (item.fromCache()) value["_fromCache"] = "memory";
     return {started, began ? began->order : 0, std::move(value)};
+}
+
+// What referred to the item, in the shape browsers give an entry's cause, and where in it:
+// enough for an import to rebuild the page's tree as it was measured.
+void addReference(json& value, const engine::PageFigures& figures,
+                  const engine::ItemFigures& item) {
+    if (item.parent < 0) return;
+    const engine::WebItem& parent = *figures.items[static_cast<std::size_t>(item.parent)].item;
+    value["_initiator"] = {{"type", "parser"}, {"url", parent.address().urlText}};
+    value["_offset"] = item.position;
 }
 
 }  // namespace
@@ -238,6 +249,7 @@ nlohmann::json harDocument(const std::vector<std::shared_ptr<engine::PageEntry>>
             const engine::WebItem& item = *itemFigures.item;
             if (item.isNew() || item.phase() == engine::LoadPhase::Ready) continue;
             Entry entry = entryFor(item, itemFigures.stats, id, clock);
+            addReference(entry.value, figures, itemFigures);
             if (&itemFigures == &figures.items.front()) first = entry.started;
             if (listed.insert(&item).second) entries.push_back(std::move(entry));
         }

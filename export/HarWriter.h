@@ -33,6 +33,10 @@
 //   (onLoad) of a loaded page; -1 while the page is not loaded or when its document got no
 //   response.
 // - Headers and cookies are not kept by the engine, so their lists are empty and their sizes -1.
+// - Every item but a page's document names the item that referred to it as browsers name an
+//   entry's cause, `_initiator` {"type": "parser", "url": ...}, and `_offset`, the byte position
+//   of the reference in that item's body; an answer a browser's cache gave (an imported item)
+//   has `_fromCache`. An import of the file rebuilds the pages from them (HarImport.h).
 namespace exporting {
 
 // One moment seen on both clocks: the wall clock and the engine's tick counter, so that ticks

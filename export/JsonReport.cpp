@@ -38,7 +38,7 @@ json itemJson(const engine::PageFigures& figures, std::size_t position) {
     json parent = nullptr;
     if (entry.parent >= 0)
         parent = figures.items[static_cast<std::size_t>(entry.parent)].item->address().urlText;
-    return {
+    json value = {
         {"id", item.id()},
         {"url", item.address().urlText},
         {"parent", std::move(parent)},
@@ -61,6 +61,8 @@ json itemJson(const engine::PageFigures& figures, std::size_t position) {
         {"receive", s.receiveTime},
         {"total", s.totalTime},
     };
+    if (item.fromCache()) value["cached"] = true;
+    return value;
 }
 
 json pageJson(engine::PageEntry& page, int connection) {
@@ -78,7 +80,7 @@ json pageJson(engine::PageEntry& page, int connection) {
     const engine::PageFigures figures = page.figures(connection);
     json items = json::array();
     for (std::size_t i = 0; i < figures.items.size(); ++i) items.push_back(itemJson(figures, i));
-    return {
+    json value = {
         {"address", page.address().urlText},
         {"depth", pageDepth(page)},
         {"parent", parent ? json(parent->address().urlText) : json(nullptr)},
@@ -90,6 +92,9 @@ json pageJson(engine::PageEntry& page, int connection) {
         {"times", std::move(times)},
         {"items", std::move(items)},
     };
+    if (const std::string source = page.importSource(); !source.empty())
+        value["importedFrom"] = source;
+    return value;
 }
 
 }  // namespace

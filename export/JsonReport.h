@@ -24,7 +24,9 @@
 // the page's depth-first order; "times" hold every connection's page time and four-lane download
 // and browse times. "elements" counts the items accounted for. "position" is the item's place in
 // that order; "offset" the byte position, in the parent item's body, of the tag that refers to
-// the item (0 for the page's root); "contentKind" the content kind, 0 to 9.
+// the item (0 for the page's root); "contentKind" the content kind, 0 to 9. A page read from a
+// HAR file also has "importedFrom" (the file's name), and an item its browser's cache answered
+// "cached": true; measured pages have neither.
 namespace exporting {
 
 // The document for `pages` (site tree display order) at connection index `connection` (0 to

@@ -37,6 +37,7 @@ struct AnalysisPage {
     std::int32_t scanFlags = 0;  // of the page's last job; bit 0 means elements were collected
     std::string address;
     std::string title;
+    std::string importSource;  // the file an imported page was read from; "" when measured
     std::int32_t itemCount = 0;
     std::uint32_t size = 0;
     std::array<std::uint32_t, engine::kConnectionCount> pageTime{}, downloadTime{}, browseTime{};

@@ -6,6 +6,7 @@
 #include "report/AnalysisHint.h"
 #include "report/AnalysisTable.h"
 #include "report/HtmlEscape.h"
+#include "report/ImportSourceText.h"
 #include "report/TextFormat.h"
 
 namespace report {
@@ -58,6 +59,8 @@ std::string basicInformation(const AnalysisPage& page) {
     AnalysisTable table(AnalysisTable::Mode::Vertical);
     table.cell("URL:");
     table.cell(escapeHtml(page.address));
+    if (!page.importSource.empty())
+        row(table, "Source:", escapeHtml(importedFromText(page.importSource)));
     row(table, "Title:", escapeHtmlKeepingEntities(page.title));
     row(table, "Class:", plainName(page.storedClass));
     for (const std::string& condition : page.matchedConditions) row(table, "Condition:", condition);
@@ -121,6 +124,8 @@ std::string textRow(const std::string& text) {
 std::string pageBlock(const AnalysisPage& page) {
     const std::string address = escapeHtml(page.address);
     std::string out = label("URL: <a href=\"" + address + "\">" + address + "</a>");
+    if (!page.importSource.empty())
+        out += label("Source: " + escapeHtml(importedFromText(page.importSource)));
     std::string analysis = page.storedText;
     const std::string marker = "Description:</B><BR>";
     if (const auto at = analysis.find(marker); at != std::string::npos)

@@ -9,6 +9,7 @@
 #include "engine/items/WebItem.h"
 #include "engine/schedule/PageState.h"
 #include "query/DisplayFormats.h"
+#include "report/ImportSourceText.h"
 #include "report/PageAnalyzer.h"
 
 namespace report {
@@ -84,6 +85,9 @@ std::vector<InformationRow> pageInformation(engine::PageEntry& page, int connect
     rows.push_back(row("Title", engine::pageTitle(page)));
     rows.push_back(
         row("Status", std::string(engine::pageStateText(static_cast<std::uint32_t>(state)))));
+    // A page read from a browser's recording says so; a measured page has no such row.
+    if (const std::string source = page.importSource(); !source.empty())
+        rows.push_back(row("Source", importedFromText(source)));
     rows.push_back(row("Size", query::formatSize(asInt(figures.pageSize))));
     rows.push_back(row("Elements", std::to_string(page.finishedCount())));
     if (form == InformationForm::SingleConnection) {

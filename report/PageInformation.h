@@ -31,9 +31,10 @@ std::vector<FilterCondition> matchingConditions(const FilterConditionList& condi
 enum class InformationForm { SingleConnection, AllConnections };
 
 // The information rows of a page: "Web page is not loaded." alone unless its download
-// finished; then "Page Information:", the form's times, the failed items, the conditions that
-// hold. `connection` is the connection index the views show (0 to 10). The conditions belong
-// to the user-interface thread; pass none elsewhere.
+// finished; then "Page Information:" (with a "Source" row for a page imported from a file),
+// the form's times, the failed items, the conditions that hold. `connection` is the connection
+// index the views show (0 to 10). The conditions belong to the user-interface thread; pass none
+// elsewhere.
 std::vector<InformationRow> pageInformation(engine::PageEntry& page, int connection,
                                             InformationForm form,
                                             const FilterConditionList* conditions);

@@ -53,6 +53,7 @@ AnalysisPage snapshotOf(engine::PageEntry& page, const FilterConditionList* cond
     snapshot.scanFlags = static_cast<std::int32_t>(page.jobFlags());
     snapshot.address = page.address().urlText;
     snapshot.title = engine::pageTitle(page);
+    snapshot.importSource = page.importSource();
     snapshot.itemCount = static_cast<std::int32_t>(page.finishedCount());
     snapshot.size = page.pageSize();
     snapshot.storedClass = page.pageClass();

@@ -5,6 +5,13 @@
 #include <map>
 
 namespace engine {
+namespace {
+
+std::uint32_t clamp(std::uint64_t value) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, UINT32_MAX));
+}
+
+}  // namespace
 
 int BrowserSimulation::add(const Node& node) {
     nodes_.push_back(node);
@@ -26,6 +33,9 @@ BrowserSimulation::Result BrowserSimulation::run() const {
     std::array<std::uint64_t, kLanes> lanes{};
     std::vector<std::uint64_t> start(nodes_.size(), 0);
     std::uint64_t browse = 0;
+    Result result;
+    result.placements.resize(nodes_.size());
+    int turn = 0;
     for (const auto& [level, members] : levels) {
         for (int i : members) {
             const Node& node = nodes_[i];
@@ -34,15 +44,21 @@ BrowserSimulation::Result BrowserSimulation::run() const {
                 const std::uint64_t ready = start[node.parent] + node.offset;
                 if (*lane < ready) *lane = ready;
             }
-            start[i] = *lane + node.pre;
+            const std::uint64_t begin = *lane;
+            start[i] = begin + node.pre;
             *lane += std::uint64_t{node.pre} + node.recv;
             if (node.blocking) browse = std::max(browse, *lane);
+            result.placements[i] = {static_cast<int>(lane - lanes.begin()),
+                                    turn++,
+                                    clamp(begin),
+                                    clamp(start[i]),
+                                    clamp(*lane),
+                                    node.blocking};
         }
     }
-    const auto clamp = [](std::uint64_t v) {
-        return static_cast<std::uint32_t>(std::min<std::uint64_t>(v, UINT32_MAX));
-    };
-    return {clamp(*std::max_element(lanes.begin(), lanes.end())), clamp(browse)};
+    result.downloadTime = clamp(*std::max_element(lanes.begin(), lanes.end()));
+    result.browseTime = clamp(browse);
+    return result;
 }
 
 }  // namespace engine

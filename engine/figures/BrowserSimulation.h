@@ -22,9 +22,22 @@ public:
         bool blocking = false;     // a completed document or style sheet holds up display
     };
 
+    // Where the run put one node. Moments are milliseconds from the page's start, saturated at
+    // the 32-bit maximum like the page's times, so that the largest end is the download time
+    // and the largest end of a blocking node the browse time.
+    struct Placement {
+        int lane = 0;             // 0 to kLanes - 1
+        int turn = 0;             // 0 for the node scheduled first, then counting up
+        std::uint32_t begin = 0;  // the lane takes the node: its connect begins
+        std::uint32_t start = 0;  // begin + pre: it starts receiving
+        std::uint32_t end = 0;    // start + recv: the lane is free again
+        bool blocking = false;    // the node's own flag: its end counts for the browse time
+    };
+
     struct Result {
         std::uint32_t downloadTime = 0;
         std::uint32_t browseTime = 0;
+        std::vector<Placement> placements;  // one per node, in the order they were added
     };
 
     // Returns the node's index, for use as a later node's parent.

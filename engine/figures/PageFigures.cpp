@@ -78,33 +78,37 @@ void addSubtreeValues(PageFigures& figures, const std::vector<Visited>& order) {
 }
 
 // Step C: the four-lane browser over the page's items.
-void simulateBrowser(PageFigures& figures, const std::vector<Visited>& order) {
+void simulateBrowser(PageFigures& figures) {
     BrowserSimulation simulation;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        const ElementStats& s = figures.items[i].stats;
-        const ContentKind kind = order[i].item->contentKind();
+    for (const ItemFigures& f : figures.items) {
+        const ElementStats& s = f.stats;
+        const ContentKind kind = f.item->contentKind();
         BrowserSimulation::Node node;
-        node.level = order[i].level;
+        node.level = f.level;
         node.pre = saturate(std::uint64_t{s.connectTime} + s.sendTime + s.waitTime);
         // A browser shows a document while it still arrives.
         node.recv = kind == ContentKind::Html ? s.receiveTime >> 1 : s.receiveTime;
-        node.parent = order[i].parent;
+        node.parent = f.parent;
         if (node.parent >= 0) {
             const ElementStats& p = figures.items[static_cast<std::size_t>(node.parent)].stats;
-            node.offset = BrowserSimulation::offsetFor(p.receiveTime, order[i].position, p.size);
+            node.offset = BrowserSimulation::offsetFor(p.receiveTime, f.position, p.size);
         }
         node.blocking = (kind == ContentKind::Html || kind == ContentKind::Css) &&
-                        order[i].item->phase() == LoadPhase::Completed;
+                        f.item->phase() == LoadPhase::Completed;
         simulation.add(node);
     }
     const BrowserSimulation::Result result = simulation.run();
     figures.downloadTime = result.downloadTime;
     figures.browseTime = result.browseTime;
+    for (std::size_t i = 0; i < figures.items.size(); ++i)
+        figures.items[i].placement = result.placements[i];
 }
 
 }  // namespace
 
 ElementStats statsFor(const WebItem& item, int connectionIndex) {
+    // An answer from the browser's cache costs no transfer on any line.
+    if (item.fromCache()) return item.actualStats();
     return restate(item.actualStats(), connectionIndex);
 }
 
@@ -117,10 +121,10 @@ PageFigures computePage(const ItemRegistry& registry, const ItemRegistry::Node* 
     figures.items.reserve(order.size());
     for (const Visited& v : order) {
         figures.items.push_back(
-            {v.item, v.parent, v.level, statsFor(*v.item, connectionIndex), v.position});
+            {v.item, v.parent, v.level, statsFor(*v.item, connectionIndex), v.position, {}});
     }
     addSubtreeValues(figures, order);
-    simulateBrowser(figures, order);
+    simulateBrowser(figures);
     return figures;
 }
 

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "engine/figures/BrowserSimulation.h"
 #include "engine/items/ItemRegistry.h"
 #include "engine/items/WebItem.h"
 #include "engine/timing/ElementStats.h"
@@ -20,6 +21,9 @@ struct ItemFigures {
     ElementStats stats;
     // Byte offset, in the parent's document, of the tag that refers to the item (0 for the root).
     std::uint32_t position = 0;
+    // Where the four-lane browser put the item: the run that gave the page its download and
+    // browse time, so that a drawing of the lanes always agrees with those figures.
+    BrowserSimulation::Placement placement;
 };
 
 // A page's figures for one connection index.
@@ -32,7 +36,8 @@ struct PageFigures {
     std::vector<ItemFigures> items;  // depth first from the root item
 };
 
-// The item's record for a connection index: the measured one for 0, restated for 1 to 10.
+// The item's record for a connection index: the measured one for 0, restated for 1 to 10 (an
+// answer from a cache keeps its record, without time, for every index).
 ElementStats statsFor(const WebItem& item, int connectionIndex);
 
 // Sums, subtree values, shares and the four-lane simulation over the page whose root item stands

@@ -31,8 +31,14 @@ ItemRegistry::Node* ItemRegistry::addUnder(const std::shared_ptr<WebItem>& item,
     return addLocked(item, std::move(key), parent != nullptr ? parent : &root_, position);
 }
 
+ItemRegistry::Node* ItemRegistry::addUnlisted(const std::shared_ptr<WebItem>& item, Node* parent,
+                                              std::uint32_t position) {
+    std::lock_guard guard(mutex_);
+    return addLocked(item, {}, parent != nullptr ? parent : &root_, position, false);
+}
+
 ItemRegistry::Node* ItemRegistry::addLocked(const std::shared_ptr<WebItem>& item, std::string key,
-                                            Node* under, std::uint32_t position) {
+                                            Node* under, std::uint32_t position, bool listed) {
     auto owned = std::make_unique<Node>();
     Node* node = owned.get();
     node->item = item;
@@ -41,7 +47,8 @@ ItemRegistry::Node* ItemRegistry::addLocked(const std::shared_ptr<WebItem>& item
     under->children.push_back(node);
     nodes_.emplace(node, std::move(owned));
     nodesByItem_[item.get()].push_back(node);
-    if (byUrl_.try_emplace(key, item).second) keysByItem_[item.get()].push_back(std::move(key));
+    if (listed && byUrl_.try_emplace(key, item).second)
+        keysByItem_[item.get()].push_back(std::move(key));
     return node;
 }
 

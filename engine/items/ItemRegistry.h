@@ -43,6 +43,9 @@ public:
     // The same under one given node (at top level when none): the page loader puts an element
     // under the very node its document has in that page, not under the document's first place.
     Node* addUnder(const std::shared_ptr<WebItem>& item, Node* parent, std::uint32_t position);
+    // Puts the item in the tree under `parent` (at top level when none) without registering its
+    // address: find() never returns it, so no download takes it for its own (an imported item).
+    Node* addUnlisted(const std::shared_ptr<WebItem>& item, Node* parent, std::uint32_t position);
 
     // Registers the item under one more URL text (an address it was redirected to). Returns
     // false when another item holds that text already.
@@ -71,8 +74,9 @@ public:
 
 private:
     std::vector<const Node*> subtreeLocked(const Node* node) const;
+    // With `listed`, registers the item under `key` too unless another item holds it.
     Node* addLocked(const std::shared_ptr<WebItem>& item, std::string key, Node* under,
-                    std::uint32_t position);
+                    std::uint32_t position, bool listed = true);
     void forgetKeysLocked(const WebItem* item);
 
     mutable std::mutex mutex_;

@@ -97,6 +97,11 @@ std::string WebItem::httpVersion() const {
     return outcome_.httpVersion;
 }
 
+bool WebItem::fromCache() const {
+    std::lock_guard guard(data_);
+    return outcome_.fromCache;
+}
+
 std::optional<TransferStart> WebItem::transferStart() const {
     std::lock_guard guard(data_);
     return transferStart_;
@@ -151,6 +156,7 @@ void WebItem::resetMeasurements() {
         transferStart_.reset();
     }
     receiving_.store(0);
+    redirected_.store(false);
     machine_.reset();
 }
 
@@ -163,6 +169,7 @@ void WebItem::beginTransfer(const ParsedUrl& target) {
         transferStart_ = TransferStart{clock_.now(), nextTransfer()};
     }
     receiving_.store(0);
+    redirected_.store(false);
     transferring_.store(true);
     machine_.begin();
 }
@@ -187,7 +194,10 @@ void WebItem::endTransfer(TransferOutcome outcome) {
 
 void WebItem::phaseNotification(LoadPhase phase, const std::string& redirectUrl) {
     if (phase == machine_.phase()) return;
-    if (phase == LoadPhase::Redirecting) redirectHook(redirectUrl);
+    if (phase == LoadPhase::Redirecting) {
+        redirected_.store(true);
+        redirectHook(redirectUrl);
+    }
     machine_.step(phase);
 }
 

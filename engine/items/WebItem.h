@@ -30,6 +30,7 @@ struct TransferOutcome {
     bool connectionReused = false;
     std::string httpVersion;  // of the last response ("HTTP/1.1"); empty when none arrived
     LoadPhase phase = LoadPhase::Completed;  // Completed, Error or Skipped
+    bool fromCache = false;  // a recorded answer from a browser's cache: nothing was transferred
 };
 
 // When the last transfer of an item began: the tick of its clock, and a process-wide number
@@ -79,6 +80,8 @@ public:
     bool bodyOverCap() const;
     bool connectionReused() const;
     std::string httpVersion() const;
+    // Whether the last transfer was answered from a cache, with no time (see TransferOutcome).
+    bool fromCache() const;
     // When the last transfer began; none before the first. Kept after the transfer ends, as
     // its stopwatches keep only their sums.
     std::optional<TransferStart> transferStart() const;
@@ -95,6 +98,8 @@ public:
     // True from creation until the first download starts.
     bool isNew() const { return new_.load(); }
     void clearNew() { new_.store(false); }
+    // Whether the server answered the last transfer with a redirection that it followed.
+    bool wasRedirected() const { return redirected_.load(); }
     // Set when a redirection led to an address another item already holds.
     bool isDuplicate() const { return duplicate_.load(); }
     void setDuplicate(bool duplicate) { duplicate_.store(duplicate); }
@@ -134,6 +139,7 @@ private:
     std::mutex lock_;
     std::atomic<bool> new_{true};
     std::atomic<bool> duplicate_{false};
+    std::atomic<bool> redirected_{false};
     std::atomic<bool> transferring_{false};
     std::atomic<std::uint64_t> receiving_{0};  // the running transfer's body bytes
 

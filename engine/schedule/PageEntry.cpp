@@ -46,6 +46,11 @@ std::shared_ptr<WebItem> PageEntry::rootItem() const {
     return rootItem_;
 }
 
+std::string PageEntry::importSource() const {
+    std::lock_guard guard(mutex_);
+    return importSource_;
+}
+
 std::shared_ptr<PageLoad> PageEntry::load() const {
     std::lock_guard guard(mutex_);
     return load_;
@@ -137,6 +142,7 @@ void PageEntry::reset(bool notify) {
         std::lock_guard guard(mutex_);
         rootItem_.reset();
         load_.reset();
+        importSource_.clear();
         pageClass_ = 0;
         hint_.clear();
     }
@@ -180,15 +186,28 @@ bool PageEntry::beginLoad(std::uint32_t& previous) {
 }
 
 std::shared_ptr<PageLoad> PageEntry::startTree(std::shared_ptr<WebItem> root) {
+    return beginTree(std::move(root), PageLoad::Listing::Listed, {});
+}
+
+std::shared_ptr<PageLoad> PageEntry::startImportedTree(std::shared_ptr<WebItem> root,
+                                                       std::string source) {
+    return beginTree(std::move(root), PageLoad::Listing::Unlisted, std::move(source));
+}
+
+std::shared_ptr<PageLoad> PageEntry::beginTree(std::shared_ptr<WebItem> root,
+                                               PageLoad::Listing listing, std::string source) {
     if (const auto previous = load()) previous->abandon();
     removeTree();
     ItemRegistry& registry = host_.registry();
-    ItemRegistry::Node* node = registry.add(root, nullptr, 0);
-    auto started = std::make_shared<PageLoad>(registry, node);
+    ItemRegistry::Node* node = listing == PageLoad::Listing::Listed
+                                   ? registry.add(root, nullptr, 0)
+                                   : registry.addUnlisted(root, nullptr, 0);
+    auto started = std::make_shared<PageLoad>(registry, node, 0, listing);
     {
         std::lock_guard guard(mutex_);
         rootItem_ = std::move(root);
         load_ = started;
+        importSource_ = std::move(source);
     }
     std::lock_guard guard(figuresLock());
     rootNode_ = node;

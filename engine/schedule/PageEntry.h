@@ -58,6 +58,9 @@ public:
 
     // The root item of the last load, or none before the first.
     std::shared_ptr<WebItem> rootItem() const;
+    // The file the last load was read from ("capture.har"; see importPage), or "" when it was
+    // measured (or before the first load).
+    std::string importSource() const;
     // Items known (nodes of the page's tree) and items accounted for, in the last load.
     std::uint32_t expectedCount() const;
     std::uint32_t finishedCount() const;
@@ -114,6 +117,9 @@ public:
     // registered as the root of the new tree. Items other pages still use stay and are not
     // fetched again. Returns the new load, whose root() is the root item's node.
     std::shared_ptr<PageLoad> startTree(std::shared_ptr<WebItem> root);
+    // The same for a load read from `source` (a file name): the tree's items are not registered
+    // under their addresses (PageLoad::Listing::Unlisted), and the page is imported from it.
+    std::shared_ptr<PageLoad> startImportedTree(std::shared_ptr<WebItem> root, std::string source);
     // One item of the loaded tree is to be fetched again: a loaded page (Finished, Error or
     // Child Error) becomes In process with a new load that has every other node of the tree
     // accounted for already, so that accounting `item` completes it. `node` receives the item's
@@ -136,6 +142,9 @@ public:
 private:
     PageEntry(PageHost& host, ParsedUrl address, std::shared_ptr<PageEntry> parent);
 
+    std::shared_ptr<PageLoad> beginTree(std::shared_ptr<WebItem> root, PageLoad::Listing listing,
+                                        std::string source);
+
     std::shared_ptr<MessageSink> sink() const;
     std::shared_ptr<PageLoad> load() const;
     // The tree leaves the registry. Takes the figures lock.
@@ -157,6 +166,7 @@ private:
     std::shared_ptr<MessageSink> observer_;
     std::shared_ptr<WebItem> rootItem_;
     std::shared_ptr<PageLoad> load_;
+    std::string importSource_;
     int pageClass_ = 0;
     std::string hint_;
 

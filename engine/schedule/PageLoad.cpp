@@ -4,8 +4,13 @@
 
 namespace engine {
 
-PageLoad::PageLoad(ItemRegistry& registry, ItemRegistry::Node* root, std::uint32_t settled)
-    : registry_(registry), root_(root), expected_(settled + 1), accounted_(settled) {}
+PageLoad::PageLoad(ItemRegistry& registry, ItemRegistry::Node* root, std::uint32_t settled,
+                   Listing listing)
+    : registry_(registry),
+      root_(root),
+      listing_(listing),
+      expected_(settled + 1),
+      accounted_(settled) {}
 
 ItemRegistry::Node* PageLoad::addChild(const std::shared_ptr<WebItem>& item,
                                        ItemRegistry::Node* parent, std::uint32_t position) {
@@ -13,7 +18,9 @@ ItemRegistry::Node* PageLoad::addChild(const std::shared_ptr<WebItem>& item,
     if (finished_.load()) return nullptr;
     // Registered and expected in one step under the lock that account() takes: no count can be
     // compared against a tree that already holds the node but not yet its expectation.
-    ItemRegistry::Node* node = registry_.addUnder(item, parent, position);
+    ItemRegistry::Node* node = listing_ == Listing::Listed
+                                   ? registry_.addUnder(item, parent, position)
+                                   : registry_.addUnlisted(item, parent, position);
     expected_.fetch_add(1);
     return node;
 }

@@ -17,9 +17,14 @@ namespace engine {
 // running can never count for a later one.
 class PageLoad {
 public:
+    // Whether the items added are registered under their addresses (a download: later pages
+    // find and share them) or only put in the tree (an import: no download takes them).
+    enum class Listing { Listed, Unlisted };
+
     // The root item's node counts as the first expected node. `settled` more nodes are expected
     // and accounted for already: a load that fetches one node of a loaded tree again.
-    PageLoad(ItemRegistry& registry, ItemRegistry::Node* root, std::uint32_t settled = 0);
+    PageLoad(ItemRegistry& registry, ItemRegistry::Node* root, std::uint32_t settled = 0,
+             Listing listing = Listing::Listed);
     PageLoad(const PageLoad&) = delete;
     PageLoad& operator=(const PageLoad&) = delete;
 
@@ -49,6 +54,7 @@ public:
 private:
     ItemRegistry& registry_;
     ItemRegistry::Node* const root_;
+    const Listing listing_;
     std::mutex mutex_;
     // Changed under mutex_; atomics so that views can read them at any time.
     std::atomic<std::uint32_t> expected_{1};

@@ -62,6 +62,54 @@ TEST(BrowserSimulation, ChildrenWaitForTheirParentsBytes) {
     EXPECT_EQ(result.browseTime, 1130u);
 }
 
+TEST(BrowserSimulation, ReportsWhereEachNodeRan) {
+    BrowserSimulation sim;
+    const int root = sim.add({.level = 0, .pre = 10, .recv = 100, .blocking = true});
+    const std::uint32_t recv[] = {40, 10, 30, 20, 1000};
+    for (std::uint32_t r : recv)
+        sim.add({.level = 1, .pre = 5, .recv = r, .offset = 100, .parent = root});
+    const auto result = sim.run();
+    ASSERT_EQ(result.placements.size(), 6u);
+    struct Expected {
+        int lane;
+        std::uint32_t begin, start, end;
+    };
+    // As in FourLanesThenTheFirstToFree: the fifth image waits for lane 2, free at 125.
+    const Expected expected[] = {{0, 0, 10, 110},    {1, 110, 115, 155}, {2, 110, 115, 125},
+                                 {3, 110, 115, 145}, {0, 110, 115, 135}, {2, 125, 130, 1130}};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const BrowserSimulation::Placement& p = result.placements[i];
+        EXPECT_EQ(p.lane, expected[i].lane) << i;
+        EXPECT_EQ(p.begin, expected[i].begin) << i;
+        EXPECT_EQ(p.start, expected[i].start) << i;
+        EXPECT_EQ(p.end, expected[i].end) << i;
+        EXPECT_EQ(p.turn, static_cast<int>(i)) << i;
+        EXPECT_EQ(p.blocking, i == 0) << i;
+    }
+}
+
+TEST(BrowserSimulation, TurnsFollowTheLevelsNotTheWalk) {
+    BrowserSimulation sim;
+    const int root = sim.add({.level = 0, .pre = 1, .recv = 10});
+    const int frame = sim.add({.level = 1, .pre = 1, .recv = 10, .parent = root});
+    sim.add({.level = 2, .pre = 1, .recv = 10, .parent = frame});
+    sim.add({.level = 1, .pre = 1, .recv = 10, .parent = root});
+    const auto result = sim.run();
+    EXPECT_EQ(result.placements[0].turn, 0);
+    EXPECT_EQ(result.placements[1].turn, 1);
+    EXPECT_EQ(result.placements[2].turn, 3);  // the frame's image after the root's last element
+    EXPECT_EQ(result.placements[3].turn, 2);
+}
+
+TEST(BrowserSimulation, PlacementsSaturateLikeThePageTimes) {
+    BrowserSimulation sim;
+    sim.add({.level = 0, .pre = UINT32_MAX, .recv = UINT32_MAX});
+    const auto result = sim.run();
+    EXPECT_EQ(result.placements[0].start, UINT32_MAX);
+    EXPECT_EQ(result.placements[0].end, UINT32_MAX);
+    EXPECT_EQ(result.downloadTime, UINT32_MAX);
+}
+
 TEST(BrowserSimulation, OffsetsUseWideArithmetic) {
     EXPECT_EQ(BrowserSimulation::offsetFor(100000, 3000000, 4000000), 75000u);
     EXPECT_EQ(BrowserSimulation::offsetFor(500, 10, 0), 0u);
