@@ -7,6 +7,7 @@
 
 #include "export/OutputFile.h"
 #include "report/DrawingText.h"
+#include "report/HtmlEscape.h"
 
 namespace exporting {
 namespace {
@@ -30,30 +31,10 @@ std::string number(double value) {
 }
 
 void appendEscaped(std::string& out, std::string_view text, bool keepNewlines = false) {
-    for (char c : report::drawableText(text, keepNewlines)) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            default:
-                out += c;
-        }
-    }
+    out += report::escapeHtml(report::drawableText(text, keepNewlines));
 }
 
-// Appends the markup of one element piece by piece: the writer builds no temporary strings.
+// Appends the markup of one element piece by piece.
 class Markup {
 public:
     explicit Markup(std::string& out) : out_(out) {}

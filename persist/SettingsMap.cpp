@@ -41,6 +41,7 @@ constexpr IntDefault kViewSettingsInts[] = {
     {"SourceTabYSize", 200},
     {"SourceTabActive", 1},
     {"SourceTabSplitSize", 30},
+    {"WaterfallRows", 0},  // the Waterfall view: one row per element (0) or per lane (1)
     {"FirstTime", 1},
 };
 

@@ -10,6 +10,7 @@
 #include "app/shell/AppContext.h"
 #include "app/sitetree/SiteTreeRegistration.h"
 #include "app/statistics/StatisticsRegistration.h"
+#include "app/waterfall/WaterfallRegistration.h"
 #include "app/widgets/WebEngineSetup.h"
 #include "cli/DemoSite.h"
 
@@ -25,7 +26,8 @@ ViewTable withMore(ViewTable views, ViewTable more) {
 }  // namespace
 
 ViewTable pagelystViews() {
-    return {siteTreeView(), analysisView(), reportsView(), statisticsView(), statusView()};
+    return {siteTreeView(),   analysisView(),  reportsView(),
+            statisticsView(), waterfallView(), statusView()};
 }
 
 PagelystApp::PagelystApp(ViewTable moreViews)

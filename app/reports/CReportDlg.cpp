@@ -1,6 +1,5 @@
 #include "app/reports/CReportDlg.h"
 
-#include <QActionGroup>
 #include <QMenu>
 #include <QTabBar>
 #include <QTimer>
@@ -308,24 +307,8 @@ std::unique_ptr<QMenu> CReportDlg::makeContextMenu() {
     });
     menu->addAction(tr("&Delete"), this, [this, id] { deleteReport(id); })->setEnabled(stored);
     menu->addSeparator();
-    QMenu* view = menu->addMenu(tr("&View"));
-    auto* modes = new QActionGroup(view);
-    const std::pair<const char*, int> entries[] = {{"&Icons", CChoiceListCtrl::Icons},
-                                                   {"&List", CChoiceListCtrl::List},
-                                                   {"Det&ails", CChoiceListCtrl::Details}};
-    for (const auto& [text, mode] : entries) {
-        QAction* action = view->addAction(tr(text), this, [this, mode] { setMode(mode); });
-        action->setCheckable(true);
-        action->setChecked(list_->mode() == mode);
-        action->setData(mode);
-        modes->addAction(action);
-    }
+    list_->addViewMenu(*menu, [this](int mode) { host_.viewSettings().setInt(kMode, mode); });
     return menu;
-}
-
-void CReportDlg::setMode(int mode) {
-    list_->setMode(mode);
-    host_.viewSettings().setInt(kMode, list_->mode());
 }
 
 void CReportDlg::exportReport() {

@@ -115,7 +115,6 @@ private:
     void exportReport();
     void exportPdf();
     void exportFailed();
-    void setMode(int mode);
     void requestMenu();
 
     ViewHost& host_;

@@ -20,6 +20,7 @@
 #include "app/shell/CAddressBar.h"
 #include "app/shell/CApplication.h"
 #include "app/shell/COpenURLDlg.h"
+#include "app/shell/HarImportCommand.h"
 #include "app/shell/IdleStatus.h"
 #include "app/shell/ScenarioCommands.h"
 #include "app/widgets/CTabPane.h"
@@ -203,13 +204,13 @@ void CMainFrame::rebuildMenus() {
     using C = CommandId;
     std::vector<std::pair<QString, std::vector<MenuItem>>> menus = {
         {tr("&File"),
-         {C::OpenUrl, kSeparator, C::OpenScenario, C::SaveScenario, kSeparator, C::Export, C::Print,
-          C::ExportPdf, kSeparator, C::Exit}},
+         {C::OpenUrl, kSeparator, C::OpenScenario, C::ImportHar, C::SaveScenario, kSeparator,
+          C::Export, C::Print, C::ExportPdf, kSeparator, C::Exit}},
         {tr("&Edit"), {C::Undo, kSeparator, C::Cut, C::Copy, C::Paste}},
         {tr("&View"),
          {C::ToggleToolBar, C::ToggleAddressBar, C::ToggleStatusBar, C::ToggleSelectionBar,
           kSeparator, C::ViewSiteTree, C::ViewPageAnalysis, C::ViewAnalysis, C::ViewStatistics,
-          C::ViewReports, kSeparator, C::Settings}},
+          C::ViewReports, C::ViewWaterfall, kSeparator, C::Settings}},
     };
     // A view's menu named like one of the window's own extends it (the source view's entries
     // join Edit); any other comes between View and Help.
@@ -398,6 +399,9 @@ bool CMainFrame::runOwnCommand(CommandId id) {
         case CommandId::OpenScenario:
             ScenarioCommands::open(this, context_);
             application_.documentChanged();
+            return true;
+        case CommandId::ImportHar:
+            HarImportCommand::open(this, context_, *mainView_);
             return true;
         case CommandId::SaveScenario:
             ScenarioCommands::save(this, context_);

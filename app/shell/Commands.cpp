@@ -16,6 +16,7 @@ constexpr std::array<CommandEntry, kCommandCount> kTable{{
     {C::OpenUrl, "Open &URL...\tCtrl+U", "Ctrl+U", "Analyze URL\nAnalyze URL", Frame},
     {C::Analyze, "Analyze", "", "Analyze page specified in address bar\nAnalyze specified page", View},
     {C::OpenScenario, "&Open Scenario...\tCtrl+O", "Ctrl+O", "Open Scenario\nOpen Scenario", Frame},
+    {C::ImportHar, "Import &HAR...", "", "Analyse the pages a browser recorded in a HAR file\nImport HAR", Frame},
     {C::SaveScenario, "&Save Scenario...\tCtrl+S", "Ctrl+S", "Save Scenario\nSave Scenario", Frame},
     {C::Export, "Expor&t...", "", "Export data\nExport Data", View},
     {C::Print, "&Print...", "", "Print\nPrint", View},
@@ -43,6 +44,7 @@ constexpr std::array<CommandEntry, kCommandCount> kTable{{
     {C::ViewAnalysis, "A&nalysis", "", "Show source view\nShow Source", View},
     {C::ViewStatistics, "Stat&istics", "", "Show statistics view\nShow Statistics", View},
     {C::ViewReports, "Rep&orts", "", "Show report view\nShow Report", View},
+    {C::ViewWaterfall, "&Waterfall", "", "Show waterfall view\nShow Waterfall", View},
     {C::AnalyzeAll, "Analy&ze All", "", "Analyze all page(s)\nAnalyze All Page(s)", View},
     {C::AnalyzeSelected, "Analyze Selecte&d", "", "Analyze selected page(s)\nAnalyze Selected", View},
     {C::Stop, "St&op", "", "Stop Downloading\nStop", Frame},
@@ -75,6 +77,7 @@ bool tableInOrder() {
 bool frameRule(CommandId id, const CommandState& s) {
     switch (id) {
         case C::OpenUrl:
+        case C::ImportHar:
             return !s.downloadRunning;
         case C::Stop:
             return s.downloadRunning && !s.stopRequested;

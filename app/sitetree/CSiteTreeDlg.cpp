@@ -224,6 +224,10 @@ void CSiteTreeDlg::currentChanged() {
 }
 
 void CSiteTreeDlg::currentPageChanged() {
+    // A page made current elsewhere (File > Import HAR) becomes the list's current row too.
+    const auto page = host_.currentPage();
+    const engine::SiteNode* row = model_->node(sorted_->mapToSource(tree_->currentIndex()));
+    if (page && (!row || row->page != page)) selectNode(siteTree_.find(page.get()));
     showDetails();
 }
 

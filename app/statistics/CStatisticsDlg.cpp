@@ -1,6 +1,5 @@
 #include "app/statistics/CStatisticsDlg.h"
 
-#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTimer>
@@ -279,24 +278,9 @@ std::unique_ptr<QMenu> CStatisticsDlg::makeContextMenu() {
     menu->addAction(tr("&Delete"), this, [this, id] { deleteDefinition(id); })
         ->setEnabled(definition);
     menu->addSeparator();
-    QMenu* view = menu->addMenu(tr("&View"));
-    auto* modes = new QActionGroup(view);
-    const std::pair<const char*, int> entries[] = {{"&Icons", CStatListCtrl::Icons},
-                                                   {"&List", CStatListCtrl::List},
-                                                   {"Det&ails", CStatListCtrl::Details}};
-    for (const auto& [text, mode] : entries) {
-        QAction* action = view->addAction(tr(text), this, [this, mode] { setMode(mode); });
-        action->setCheckable(true);
-        action->setChecked(definitions_->mode() == mode);
-        action->setData(mode);
-        modes->addAction(action);
-    }
+    definitions_->addViewMenu(*menu,
+                              [this](int mode) { host_.viewSettings().setInt(kMode, mode); });
     return menu;
-}
-
-void CStatisticsDlg::setMode(int mode) {
-    definitions_->setMode(mode);
-    host_.viewSettings().setInt(kMode, definitions_->mode());
 }
 
 void CStatisticsDlg::exportResult() {

@@ -76,7 +76,6 @@ private:
     void rowActivated(std::int32_t id);
     void showResult();
     void exportResult();
-    void setMode(int mode);
     // Keeps the current definition one that exists after the catalogue changed.
     void keepCurrentValid();
     void requestMenu();

@@ -39,6 +39,7 @@
 #include "app/statistics/CNewStatPP2.h"
 #include "app/statistics/CNewStatPS.h"
 #include "app/statistics/CStatisticsDlg.h"
+#include "app/waterfall/CWaterfallDlg.h"
 #include "app/widgets/CElementListCtrl.h"
 #include "app/widgets/CTabPane.h"
 #include "app/widgets/ElementListModel.h"
@@ -218,6 +219,37 @@ bool shootReports(const QDir& out, app::CMainFrame& window, app::AppContext& con
                 qPrintable(out.filePath(QStringLiteral("25-report-pdf.png"))));
     return ok && written && converted == 0;
 }
+
+// The Waterfall view of the demo's home page on "Actual Speed", T1 and 56K, one row per element
+// and then one per lane; the connection goes back to "Actual Speed" after.
+bool shootWaterfall(const QDir& out, app::CMainFrame& window, app::AppContext& context) {
+    window.runCommand(app::CommandId::ViewSiteTree);
+    auto* siteTree = dynamic_cast<app::CSiteTreeDlg*>(window.mainView().activeAppView());
+    if (siteTree) siteTree->selectNode(context.tree().displayOrder().front());
+    window.runCommand(app::CommandId::ViewWaterfall);
+    auto* view = dynamic_cast<app::CWaterfallDlg*>(window.mainView().activeAppView());
+    if (!view) return false;
+    struct Shot {
+        int connection;
+        const char* name;
+    };
+    bool ok = true;
+    for (const report::WaterfallRows rows :
+         {report::WaterfallRows::Elements, report::WaterfallRows::Lanes}) {
+        const bool lanes = rows == report::WaterfallRows::Lanes;
+        view->setRows(rows);
+        for (const Shot shot :
+             {Shot{0, lanes ? "29-waterfall-lanes-actual.png" : "26-waterfall-actual.png"},
+              Shot{2, lanes ? "30-waterfall-lanes-t1.png" : "27-waterfall-t1.png"},
+              Shot{7, lanes ? "31-waterfall-lanes-56k.png" : "28-waterfall-56k.png"}}) {
+            window.mainView().setConnection(shot.connection);
+            ok = shoot(out, QString::fromLatin1(shot.name)) && ok;
+        }
+    }
+    view->setRows(report::WaterfallRows::Elements);
+    window.mainView().setConnection(0);
+    return ok;
+}
 }  // namespace
 
 // The Page Status view analysing the demo's home: while the slow image loads, and after.
@@ -294,6 +326,7 @@ int main(int argc, char* argv[]) {
     ok = shootAnalysis(out, window, context) && ok;
     ok = shootStatistics(out, window, context) && ok;
     ok = shootReports(out, window, context) && ok;
+    ok = shootWaterfall(out, window, context) && ok;
     ok = shootPageStatus(out, window, context, program.demoAddress()) && ok;
 
     {

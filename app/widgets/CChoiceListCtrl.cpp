@@ -1,7 +1,9 @@
 #include "app/widgets/CChoiceListCtrl.h"
 
+#include <QActionGroup>
 #include <QHeaderView>
 #include <QListView>
+#include <QMenu>
 #include <QTreeView>
 
 namespace app {
@@ -91,6 +93,23 @@ void CChoiceListCtrl::setMode(int mode) {
 
 QAbstractItemView* CChoiceListCtrl::shownView() const {
     return mode_ == Details ? static_cast<QAbstractItemView*>(details_) : list_;
+}
+
+void CChoiceListCtrl::addViewMenu(QMenu& menu, std::function<void(int mode)> chosen) {
+    QMenu* view = menu.addMenu(tr("&View"));
+    auto* modes = new QActionGroup(view);
+    const std::pair<const char*, Mode> entries[] = {
+        {"&Icons", Icons}, {"&List", List}, {"Det&ails", Details}};
+    for (const auto& [text, mode] : entries) {
+        QAction* action = view->addAction(tr(text), this, [this, mode, chosen] {
+            setMode(mode);
+            if (chosen) chosen(mode);
+        });
+        action->setCheckable(true);
+        action->setChecked(mode_ == mode);
+        action->setData(mode);
+        modes->addAction(action);
+    }
 }
 
 }  // namespace app

@@ -3,11 +3,13 @@
 #include <QStackedWidget>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class QAbstractItemModel;
 class QAbstractItemView;
 class QListView;
+class QMenu;
 class QTreeView;
 
 namespace app {
@@ -34,6 +36,9 @@ public:
     void setMode(int mode);
 
     QAbstractItemView* shownView() const;
+    // Appends the context menu's "&View" entry: "&Icons", "&List" and "Det&ails", the current
+    // mode checked; choosing one switches the list and tells `chosen` the new mode.
+    void addViewMenu(QMenu& menu, std::function<void(int mode)> chosen);
     QTreeView* detailsView() const { return details_; }
 
 signals:

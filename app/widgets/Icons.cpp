@@ -134,6 +134,19 @@ void drawGauge(QPainter& p, bool withFace) {
     p.drawEllipse(QPointF(8, 8.5), 1.2, 1.2);
 }
 
+// Staggered bars, each later and longer than the one above, in the phase colours.
+void drawWaterfall(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    const QColor colors[] = {QColor(242, 140, 24), QColor(46, 158, 79), QColor(59, 120, 231),
+                             QColor(46, 158, 79)};
+    const qreal starts[] = {1.5, 3.5, 5.5, 8.5};
+    const qreal lengths[] = {5, 6.5, 8, 6};
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(colors[i]);
+        p.drawRect(QRectF(starts[i], 2 + i * 3.3, lengths[i], 2.4));
+    }
+}
+
 void draw(IconId id, QPainter& p) {
     const QColor green(60, 170, 80);
     switch (id) {
@@ -198,6 +211,9 @@ void draw(IconId id, QPainter& p) {
             p.drawRect(QRectF(7.7, 8.5, 1.6, 4.5));
             p.setBrush(QColor(70, 120, 200));
             p.drawRect(QRectF(9.9, 9.5, 1.6, 3.5));
+            break;
+        case IconId::Waterfall:
+            drawWaterfall(p);
             break;
         case IconId::PageStatus:
             drawGauge(p, false);

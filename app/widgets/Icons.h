@@ -21,6 +21,7 @@ enum class IconId {
     Analysis,
     Statistics,
     Reports,
+    Waterfall,
     PageStatus,
     Program,
 };

@@ -98,7 +98,8 @@ TEST_F(SettingsBagTest, ViewSettingsDefaultsApplyToAnEmptyStore) {
         {"ReportTabXSize", 400},   {"ReportTabYSize", 200},    {"ReportTabActive", 1},
         {"ReportTabSelection", 2}, {"ReportTabView1", 59411},  {"SourceTabLocation", 0},
         {"SourceStatTabPin", 1},   {"SourceTabXSize", 200},    {"SourceTabYSize", 200},
-        {"SourceTabActive", 1},    {"SourceTabSplitSize", 30}, {"FirstTime", 1},
+        {"SourceTabActive", 1},    {"SourceTabSplitSize", 30}, {"WaterfallRows", 0},
+        {"FirstTime", 1},
     };
     EXPECT_EQ(bag.ints(), panes);
     EXPECT_EQ(bag.strings(),

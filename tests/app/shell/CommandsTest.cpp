@@ -18,6 +18,9 @@ const std::vector<apptest::Rule>& rules() {
         {C::OpenUrl,
          {"empty tree", "tree with pages to load", "one loaded page selected",
           "one loaded page selected, source and details answered"}},
+        {C::ImportHar,
+         {"empty tree", "tree with pages to load", "one loaded page selected",
+          "one loaded page selected, source and details answered"}},
         {C::Stop, {"two pages selected, running"}},
     };
     return list;
@@ -36,7 +39,7 @@ const std::set<CommandId> kViewCommands = {
     C::AnalyzePageSource, C::ShowDetails,    C::OpenInBrowser,
     C::SaveElementAs,     C::RemoveSelected, C::RemoveNotLoaded,
     C::RemoveAll,         C::NewStatistics,  C::NewReport,
-    C::EditStyles,
+    C::EditStyles,        C::ViewWaterfall,
 };
 
 }  // namespace
