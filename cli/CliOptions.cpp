@@ -25,6 +25,13 @@ std::string connectionNames() {
     return names;
 }
 
+std::string lineNames() {
+    std::string names;
+    for (const engine::NetworkLine& line : engine::namedLines())
+        names += (names.empty() ? "" : ", ") + line.name;
+    return names;
+}
+
 // The options every command shares.
 void addRunOptions(CLI::App& command, CliOptions& options, std::string& connection,
                    std::string& scope) {
@@ -47,6 +54,18 @@ void addRunOptions(CLI::App& command, CliOptions& options, std::string& connecti
                        "write the first page's waterfall at the --connection as SVG: one row per "
                        "element on the four-connection browser's lanes, with the download and "
                        "browse times");
+    command.add_option("--line", options.lineText,
+                       "also restate the pages for one of today's lines, as a browser with six "
+                       "connections per host loads them: a name (" +
+                           lineNames() +
+                           ") or DOWN/UP/RTT, bits per second with K, M or G and milliseconds, "
+                           "such as 1.6M/750K/150; --waterfall then draws that line");
+    command
+        .add_option("--har-at", options.harAt,
+                    "write a HAR 1.2 file whose timings are the --line model's for LINE (a name or "
+                    "DOWN/UP/RTT) to FILE")
+        ->expected(2)
+        ->type_name("LINE FILE");
     command.add_option("--save-scenario", options.scenarioOut,
                        "save the site tree as a scenario (*.wsa) after the run");
     command
@@ -96,6 +115,17 @@ std::optional<std::string> finish(CliOptions& options, const std::string& connec
             return "unknown connection \"" + connection + "\"; use one of " + connectionNames() +
                    " or 0..10";
         options.connectionIndex = *index;
+    }
+    if (!options.lineText.empty()) {
+        std::string error;
+        options.line = engine::parseNetworkLine(options.lineText, error);
+        if (!options.line) return error;
+    }
+    if (options.harAt.size() == 2) {
+        std::string error;
+        options.harAtLine = engine::parseNetworkLine(options.harAt[0], error);
+        if (!options.harAtLine) return "--har-at: " + error;
+        options.harAtPath = options.harAt[1];
     }
     if (!scope.empty()) {
         options.scope = query::equalIgnoringCase(scope, "host")     ? 0

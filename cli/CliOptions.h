@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/figures/NetworkLine.h"
+
 namespace cli {
 
 // What one invocation of pagelyst-cli asks for.
@@ -25,6 +27,11 @@ struct CliOptions {
     bool json = false;
     std::string harPath;
     std::string waterfallPath;  // the current page's waterfall at the connection, as SVG
+    std::string lineText;       // --line as given
+    std::optional<engine::NetworkLine> line;       // parsed from it: restate for today's line too
+    std::vector<std::string> harAt;                // --har-at LINE FILE as given
+    std::optional<engine::NetworkLine> harAtLine;  // its line, parsed
+    std::string harAtPath;                         // its file
     std::string scenarioOut;
     std::optional<int> timeoutSeconds;
     std::string userAgent;  // empty: the engine's own

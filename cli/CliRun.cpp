@@ -12,6 +12,7 @@
 
 #include "cli/DemoSite.h"
 #include "cli/Interrupt.h"
+#include "cli/LineReport.h"
 #include "cli/RunProgress.h"
 #include "cli/TableReport.h"
 #include "cli/WaterfallFile.h"
@@ -25,6 +26,7 @@
 #include "export/HarImport.h"
 #include "export/HarWriter.h"
 #include "export/JsonReport.h"
+#include "export/LineHar.h"
 #include "report/PageSnapshot.h"
 
 namespace cli {
@@ -84,7 +86,7 @@ bool CliRun::prepare() {
     for (const std::string* path :
          {&options_.harPath, &options_.scenarioOut, &options_.analysisPath,
           &options_.analysisSitePath, &options_.csvPath, &options_.htmlPath,
-          &options_.waterfallPath}) {
+          &options_.waterfallPath, &options_.harAtPath}) {
         std::string problem;
         if (!path->empty() && !canWrite(*path, problem)) {
             return fail("cannot write " + *path + ": " + problem);
@@ -319,9 +321,11 @@ int CliRun::report(const Pages& pages, bool stopped) {
     if (options_.json) {
         nlohmann::json document = exporting::jsonReport(pages, options_.connectionIndex);
         extras_.annotate(document, pages, options_.connectionIndex);
+        if (options_.line) addLineFigures(document, pages, *options_.line);
         out_ << exporting::jsonText(document) << "\n";
     } else {
         out_ << tableReport(pages, options_.connectionIndex, crawls());
+        if (options_.line) out_ << lineTable(pages, *options_.line);
         out_ << extras_.statisticsText(pages, options_.connectionIndex);
         if (extras_.wantsReport() && options_.htmlPath.empty()) {
             out_ << extras_.reportText(pages, options_.connectionIndex);
@@ -336,9 +340,18 @@ int CliRun::report(const Pages& pages, bool stopped) {
             return kUsageError;
         }
     }
+    if (options_.harAtLine) {
+        std::string error;
+        if (!exporting::writeLineHar(options_.harAtPath, pages, *options_.harAtLine, error)) {
+            fail("cannot write " + options_.harAtPath + ": " + error);
+            return kUsageError;
+        }
+    }
     if (!options_.waterfallPath.empty()) {
         if (const auto problem =
-                writeWaterfall(options_.waterfallPath, pages, options_.connectionIndex)) {
+                options_.line
+                    ? writeLineWaterfall(options_.waterfallPath, pages, *options_.line)
+                    : writeWaterfall(options_.waterfallPath, pages, options_.connectionIndex)) {
             fail(*problem);
             return kUsageError;
         }

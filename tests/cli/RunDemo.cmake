@@ -3,7 +3,8 @@
 #   tables:  `demo --har OUT/demo.har` from OUT/work, its reports in the home's default folder;
 #            OUT/demo.out, OUT/demo.err, OUT/demo.status
 #   JSON:    `demo --json --out OUT/reports --stat 1 ... --stat 10`;
-#            OUT/demo.json, OUT/demo-json.err, OUT/demo-json.status
+#            OUT/demo.json, OUT/demo-json.err, OUT/demo-json.status; with `--line "Slow 4G"
+#            --har-at "Slow 4G" OUT/demo-slow-4g.har`
 # The readers check the statuses; the fixture fails only when a run could not be started.
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${OUT}/work ${OUT}/home)
@@ -20,7 +21,8 @@ set(statistics "")
 foreach(id RANGE 1 10)
     list(APPEND statistics --stat ${id})
 endforeach()
-execute_process(COMMAND ${CLI} demo --json --out ${OUT}/reports ${statistics}
+execute_process(COMMAND ${CLI} demo --json --out ${OUT}/reports ${statistics} --line "Slow 4G"
+                        --har-at "Slow 4G" ${OUT}/demo-slow-4g.har
                 WORKING_DIRECTORY ${OUT}/work OUTPUT_FILE ${OUT}/demo.json
                 ERROR_FILE ${OUT}/demo-json.err RESULT_VARIABLE json_status)
 file(WRITE ${OUT}/demo-json.status "${json_status}")

@@ -141,7 +141,8 @@ struct DemoRun {
     }
     // `demo --har demo.har`, from the folder "work", its reports in the home's default folder.
     static CliResult tables() { return read("demo"); }
-    // `demo --json --out reports --stat 1 ... --stat 10`.
+    // `demo --json --out reports --stat 1 ... --stat 10 --line "Slow 4G" --har-at "Slow 4G"
+    // demo-slow-4g.har`.
     static CliResult json() { return read("demo-json"); }
 };
 
