@@ -66,10 +66,8 @@ std::optional<std::string> writeLineWaterfall(const std::string& path, const Pag
         waterfall = figuresOf(*page, line).waterfall;
         actual = engine::waterfallOf(page->figures(engine::kActualSpeed));
     }
-    // The drawing's heading names a connection of the classic table, which a line is not; the
-    // rows stand one per element, as the line's connections are more than the lanes.
+    // One row per element: a line's connections are more than the four lanes.
     report::WaterfallLayout layout;
-    layout.heading = false;
     const report::WaterfallDrawing drawing = report::drawWaterfall(waterfall, layout, &actual);
     std::string error;
     if (exporting::writeWaterfallSvg(path, drawing, error)) return std::nullopt;

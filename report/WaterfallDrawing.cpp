@@ -144,7 +144,7 @@ private:
         if (!layout_.heading) return;
         const auto& speed = engine::kConnectionSpeeds[static_cast<std::size_t>(
             engine::isConnectionIndex(w_.connectionIndex) ? w_.connectionIndex : 0)];
-        std::string words = std::string(speed.name);
+        std::string words = w_.name.empty() ? std::string(speed.name) : w_.name;
         if (!w_.rows.empty()) words += ": " + w_.rows.front().address;
         text(kMargin, headingY_, words, TextAnchor::Start, Paint::Text, out_.width - 2 * kMargin,
              true);

@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QComboBox>
 #include <QEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
 #include <QToolBar>
@@ -17,6 +19,8 @@
 #include "app/widgets/MessageBoxes.h"
 #include "app/widgets/PageProgress.h"
 #include "engine/figures/ConnectionSpeed.h"
+#include "engine/figures/LineModel.h"
+#include "engine/figures/NetworkLine.h"
 #include "export/WaterfallSvg.h"
 #include "persist/SettingsBag.h"
 #include "query/DisplayFormats.h"
@@ -29,6 +33,17 @@ namespace {
 QString timeText(std::uint32_t ms) {
     return QString::fromStdString(
         query::formatTime(static_cast<std::int32_t>(std::min<std::uint32_t>(ms, INT32_MAX))));
+}
+
+// The line selector's entries carry -1 for the window's connection type, the index of a
+// classic connection, or kFirstLine + the position of one of today's lines.
+constexpr int kWindowsConnection = -1;
+constexpr int kFirstLine = 100;
+
+const engine::NetworkLine* lineOf(int choice) {
+    const auto lines = engine::namedLines();
+    const auto at = static_cast<std::size_t>(choice - kFirstLine);
+    return choice >= kFirstLine && at < lines.size() ? &lines[at] : nullptr;
 }
 
 QString connectionName(int index) {
@@ -59,6 +74,28 @@ CWaterfallDlg::CWaterfallDlg(ViewHost& host)
             [this] { setRows(report::WaterfallRows::Elements); });
     connect(byLanes_, &QAction::triggered, this, [this] { setRows(report::WaterfallRows::Lanes); });
     toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toolBar_->addSeparator();
+    auto* lineLabel = new QLabel(tr("L&ine: "), toolBar_);
+    lineBox_ = new QComboBox(toolBar_);
+    lineLabel->setBuddy(lineBox_);
+    lineBox_->setAccessibleName(tr("Line"));
+    lineBox_->addItem(tr("Connection Type"), kWindowsConnection);
+    for (int index = 0; index < static_cast<int>(engine::kConnectionSpeeds.size()); ++index)
+        lineBox_->addItem(connectionName(index), index);
+    lineBox_->insertSeparator(lineBox_->count());
+    const auto lines = engine::namedLines();
+    for (std::size_t at = 0; at < lines.size(); ++at)
+        lineBox_->addItem(QString::fromStdString(lines[at].name),
+                          kFirstLine + static_cast<int>(at));
+    lineBox_->setToolTip(
+        tr("The window's connection type, a classic connection, or one of "
+           "today's lines modelled from the measurement"));
+    toolBar_->addWidget(lineLabel);
+    toolBar_->addWidget(lineBox_);
+    connect(lineBox_, &QComboBox::activated, this, [this] {
+        showRows();
+        refresh();
+    });
 
     scroll_->setWidget(canvas_);
     scroll_->setWidgetResizable(false);
@@ -77,6 +114,26 @@ CWaterfallDlg::CWaterfallDlg(ViewHost& host)
     canvas_->setRows(lanes ? report::WaterfallRows::Lanes : report::WaterfallRows::Elements);
 }
 
+bool CWaterfallDlg::chooseLine(const QString& text) {
+    const int at = lineBox_->findText(text);
+    if (at < 0) return false;
+    lineBox_->setCurrentIndex(at);
+    showRows();
+    refresh();
+    return true;
+}
+
+// A line of today draws one row per element whatever the stored choice, which it keeps.
+void CWaterfallDlg::showRows() {
+    const bool line = lineOf(lineBox_->currentData().toInt()) != nullptr;
+    byLanes_->setEnabled(!line);
+    const auto wanted = !line && byLanes_->isChecked() ? report::WaterfallRows::Lanes
+                                                       : report::WaterfallRows::Elements;
+    if (wanted == canvas_->layout().rows) return;
+    canvas_->setRows(wanted);
+    outlineSelected();
+}
+
 CWaterfallDlg::~CWaterfallDlg() = default;
 
 report::WaterfallRows CWaterfallDlg::rows() const {
@@ -90,9 +147,7 @@ QAction* CWaterfallDlg::rowsAction(report::WaterfallRows rows) const {
 void CWaterfallDlg::setRows(report::WaterfallRows rows) {
     rowsAction(rows)->setChecked(true);
     host_.viewSettings().setInt(kRowsSetting, rows == report::WaterfallRows::Lanes ? 1 : 0);
-    if (rows == canvas_->layout().rows) return;
-    canvas_->setRows(rows);
-    outlineSelected();
+    showRows();
 }
 
 bool CWaterfallDlg::runCommand(CommandId id) {
@@ -159,22 +214,27 @@ void CWaterfallDlg::refresh() {
     }
     dirty_ = false;
     const auto page = host_.currentPage();
-    const int connection = host_.connectionIndex();
+    const int choice = lineBox_->currentData().toInt();
+    const engine::NetworkLine* line = lineOf(choice);
+    // A line is modelled from the measurement itself: its bars stand for Actual Speed's items.
+    const int connection = line                           ? engine::kActualSpeed
+                           : choice == kWindowsConnection ? host_.connectionIndex()
+                                                          : choice;
     engine::Waterfall shown, actual;
     shown.connectionIndex = connection;
     figures_ = {};
     if (page) {
         figures_ = page->figures(connection);
-        shown = engine::waterfallOf(figures_);
+        shown = line ? engine::modelLine(figures_, *line).waterfall : engine::waterfallOf(figures_);
         actual = engine::waterfallOf(page->figures(engine::kActualSpeed));
     }
     canvas_->setWaterfall(std::move(shown), std::move(actual));
     const engine::Waterfall& drawn = canvas_->waterfall();
-    canvas_->setAccessibleDescription(page ? tr("Download time %1, browse time %2 at %3")
-                                                 .arg(timeText(drawn.downloadTime),
-                                                      timeText(drawn.browseTime),
-                                                      connectionName(connection))
-                                           : tr("No page"));
+    const QString where = line ? QString::fromStdString(line->name) : connectionName(connection);
+    canvas_->setAccessibleDescription(
+        page ? tr("Download time %1, browse time %2 at %3")
+                   .arg(timeText(drawn.downloadTime), timeText(drawn.browseTime), where)
+             : tr("No page"));
     outlineSelected();
 }
 

@@ -8,6 +8,7 @@
 #include "report/WaterfallDrawing.h"
 
 class QAction;
+class QComboBox;
 class QScrollArea;
 class QToolBar;
 
@@ -18,8 +19,11 @@ class WaterfallCanvas;
 
 // The Waterfall view: the current page's waterfall at the connection the window shows, one row
 // per element or one per lane of the four-lane browser (a choice kept in the view settings),
-// drawn again at once when the page progresses or the connection changes. Choosing a bar
-// selects its element in the other views; Export writes the picture as SVG or PNG.
+// drawn again at once when the page progresses or the connection changes. Its line selector
+// follows the window's connection type, or shows one of the classic connections or one of
+// today's lines (modelled from the measurement; one row per element, as such a browser opens
+// more than four connections). Choosing a bar selects its element in the other views; Export
+// writes the picture as SVG or PNG.
 class CWaterfallDlg : public QWidget, public AppView {
     Q_OBJECT
 
@@ -47,6 +51,10 @@ public:
     report::WaterfallRows rows() const;
     void setRows(report::WaterfallRows rows);
     QAction* rowsAction(report::WaterfallRows rows) const;
+    // The line selector: "Connection Type" (the window's), the classic connections, then today's
+    // lines; chooseLine takes the entry's text and is false for a text it does not hold.
+    QComboBox* lineBox() const { return lineBox_; }
+    bool chooseLine(const QString& text);
     // Writes the shown drawing to `path`: PNG for a name ending in ".png", else SVG. False when
     // the file could not be written (the user is not told).
     bool exportTo(const QString& path) const;
@@ -57,6 +65,7 @@ protected:
 
 private:
     void refresh();
+    void showRows();
     void outlineSelected();
     void chooseBar(int hit);
     void exportWaterfall();
@@ -65,6 +74,7 @@ private:
     QToolBar* toolBar_;
     QAction* byElements_;
     QAction* byLanes_;
+    QComboBox* lineBox_;
     QScrollArea* scroll_;
     WaterfallCanvas* canvas_;
     // The shown connection's figures: the elements behind the bars.

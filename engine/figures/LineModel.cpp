@@ -287,6 +287,7 @@ LineFigures Run::result(const NetworkLine& line) const {
     LineFigures out;
     out.line = line;
     out.waterfall.connectionIndex = kActualSpeed;
+    out.waterfall.name = line.name;
     const Waterfall measuredRows = waterfallOf(measured_);
     std::vector<const WaterfallRow*> rowOf(elements_.size(), nullptr);
     for (const WaterfallRow& row : measuredRows.rows)

@@ -54,6 +54,9 @@ struct WaterfallRow {
 // lanes; the measured start of each transfer is kept beside them in measuredStart.
 struct Waterfall {
     int connectionIndex = 0;
+    // The line drawn when it is none of the classic connections (a line of today); empty for
+    // those, which connectionIndex names.
+    std::string name;
     std::uint32_t downloadTime = 0;
     std::uint32_t browseTime = 0;
     std::vector<WaterfallRow> rows;  // in the order the simulation scheduled the items

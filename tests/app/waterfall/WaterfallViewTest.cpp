@@ -25,6 +25,8 @@
 #include "app/widgets/FileDialogs.h"
 #include "engine/crawl/SiteTree.h"
 #include "engine/figures/ConnectionSpeed.h"
+#include "engine/figures/LineModel.h"
+#include "engine/figures/NetworkLine.h"
 #include "export/HarImport.h"
 #include "export/WaterfallSvg.h"
 #include "persist/SettingsBag.h"
@@ -253,6 +255,39 @@ private slots:
         again.view->rowsAction(WaterfallRows::Elements)->trigger();
         QCOMPARE(again.host.bag.getInt(CWaterfallDlg::kRowsSetting), 0);
         QCOMPARE(again.canvas().layout().rows, WaterfallRows::Elements);
+    }
+
+    // The view's own line: a classic connection whatever the window shows, or one of today's
+    // lines as the model has it, one row per element while the stored choice stays.
+    void theLineSelectorDrawsAConnectionOrALineOfToday() {
+        Bench bench(1);
+        QVERIFY(bench.view->chooseLine("T1"));
+        QCOMPARE(bench.canvas().waterfall().connectionIndex, 2);
+        QCOMPARE(bench.canvas().layout().rows, WaterfallRows::Lanes);
+
+        QVERIFY(bench.view->chooseLine("Slow 4G"));
+        const engine::NetworkLine* line = nullptr;
+        for (const engine::NetworkLine& named : engine::namedLines())
+            if (named.name == "Slow 4G") line = &named;
+        QVERIFY(line);
+        const engine::LineFigures model =
+            engine::modelLine(bench.host.page->figures(engine::kActualSpeed), *line);
+        QCOMPARE(bench.canvas().waterfall().downloadTime, model.loadTime);
+        QCOMPARE(bench.canvas().waterfall().browseTime, model.renderTime);
+        QCOMPARE(bench.canvas().waterfall().rows.size(), model.waterfall.rows.size());
+        QCOMPARE(bench.canvas().layout().rows, WaterfallRows::Elements);
+        QVERIFY(!bench.view->rowsAction(WaterfallRows::Lanes)->isEnabled());
+        QCOMPARE(bench.host.bag.getInt(CWaterfallDlg::kRowsSetting), 1);
+        QVERIFY(bench.shownSvg().find(">Slow 4G: ") != std::string::npos);
+        QVERIFY(bench.canvas().accessibleDescription().endsWith("Slow 4G"));
+
+        QVERIFY(bench.view->chooseLine("Connection Type"));
+        bench.host.connection = 7;
+        bench.view->connectionChanged(7);
+        QCOMPARE(bench.canvas().waterfall().connectionIndex, 7);
+        QCOMPARE(bench.canvas().layout().rows, WaterfallRows::Lanes);
+        QVERIFY(bench.view->rowsAction(WaterfallRows::Lanes)->isEnabled());
+        QVERIFY(!bench.view->chooseLine("No such line"));
     }
 
     void exportWritesTheDrawing_data() {
