@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <unordered_set>
@@ -34,8 +35,8 @@ void PrintTo(const ItemRecord& r, std::ostream* out) {
          << "+" << r.send << "+" << r.wait << "+" << r.receive << " ms at " << r.position;
 }
 
-// The page's items, leaving out those in `listed` (a HAR lists an item under its first page
-// only), and adding the others to it.
+// The page's items by address, leaving out those in `listed` (a HAR lists an item under its first
+// page only), and adding the others to it.
 std::vector<ItemRecord> records(engine::PageEntry& page,
                                 std::unordered_set<std::string>* listed = nullptr) {
     const engine::PageFigures figures = page.figures(engine::kActualSpeed);
@@ -52,6 +53,10 @@ std::vector<ItemRecord> records(engine::PageEntry& page,
              item.contentType(), item.statusCode(), item.result(), item.phase(), s.size,
              s.connectTime, s.sendTime, s.waitTime, s.receiveTime, entry.position});
     }
+    // Siblings are listed as their transfers ended, which a measurement and its recording may
+    // order differently.
+    std::sort(list.begin(), list.end(),
+              [](const ItemRecord& a, const ItemRecord& b) { return a.url < b.url; });
     return list;
 }
 
