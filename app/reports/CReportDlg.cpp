@@ -151,20 +151,7 @@ void CReportDlg::refreshReports() {
     }
     if (list_->selectedId() != selected_) list_->select(selected_);
     markDirty();
-    requestMenu();
-}
-
-void CReportDlg::requestMenu() {
-    // Posted: the menu that asked (an entry being chosen) must not be destroyed under it.
-    if (menuRequested_) return;
-    menuRequested_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            menuRequested_ = false;
-            host_.menuChanged();
-        },
-        Qt::QueuedConnection);
+    host_.menuChanged();
 }
 
 void CReportDlg::chooseReport(std::int32_t id) {
@@ -174,7 +161,7 @@ void CReportDlg::chooseReport(std::int32_t id) {
     host_.viewSettings().setInt(kSelection, selected_);
     if (list_->selectedId() != id) list_->select(id);
     markDirty();
-    if (changed) requestMenu();
+    if (changed) host_.menuChanged();
 }
 
 void CReportDlg::fillMenu(QMenu& menu) {

@@ -115,7 +115,6 @@ private:
     void exportReport();
     void exportPdf();
     void exportFailed();
-    void requestMenu();
 
     ViewHost& host_;
     report::ReportManager& reports_;
@@ -130,7 +129,6 @@ private:
     std::int32_t selected_ = 2;
     bool dirty_ = true;     // the report is shown again when the view shows
     bool changed_ = false;  // an engine message of this batch changes what is shown
-    bool menuRequested_ = false;
 };
 
 }  // namespace app

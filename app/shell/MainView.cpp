@@ -194,6 +194,20 @@ void MainView::customizeList(CMyListCtrl& list) {
     frame_.openSettings(&list);
 }
 
+void MainView::menuChanged() {
+    // Posted, once however often asked: the menu that asked (an entry being chosen) must not
+    // be destroyed under it.
+    if (menuPosted_) return;
+    menuPosted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            menuPosted_ = false;
+            emit viewMenuChanged();
+        },
+        Qt::QueuedConnection);
+}
+
 void MainView::raiseHint(int hint, const QPoint& globalPoint) {
     if (raiseHint_) raiseHint_(hint, globalPoint);
 }

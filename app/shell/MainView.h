@@ -78,7 +78,7 @@ public:
     void raiseHint(int hint, const QPoint& globalPoint) override;
     persist::SettingsBag& viewSettings() override { return settings_; }
     bool requestMove(ViewMove move, const ViewTarget& target) override;
-    void menuChanged() override { emit viewMenuChanged(); }
+    void menuChanged() override;
 
     void setHintRaiser(HintRaiser raiser) { raiseHint_ = std::move(raiser); }
 
@@ -113,6 +113,7 @@ private:
     std::shared_ptr<engine::WebItem> element_;
     HintRaiser raiseHint_;
     int active_ = -1;
+    bool menuPosted_ = false;
     int connection_ = 0;
 };
 

@@ -48,7 +48,8 @@ public:
     virtual void raiseHint(int hint, const QPoint& globalPoint) = 0;
     // The "ViewSettings" values, loaded when the window opened and stored when it closes.
     virtual persist::SettingsBag& viewSettings() = 0;
-    // The entries the active view adds to its menu changed: the menu bar is made again.
+    // The entries the active view adds to its menu changed: the menu bar is made again, once,
+    // after the event that asked (a menu entry being chosen) has been handled.
     virtual void menuChanged() = 0;
     // Hands the move to the view registered to answer it; false when no view answers it.
     virtual bool requestMove(ViewMove move, const ViewTarget& target) = 0;

@@ -115,20 +115,7 @@ void CStatisticsDlg::refreshDefinitions() {
     // A modified query shows its new result; a removed current one gives way to the first.
     resultDirty_ = true;
     if (isVisible() || before != current_) showResult();
-    requestMenu();
-}
-
-void CStatisticsDlg::requestMenu() {
-    // Posted: the menu that asked (an entry being chosen) must not be destroyed under it.
-    if (menuRequested_) return;
-    menuRequested_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            menuRequested_ = false;
-            host_.menuChanged();
-        },
-        Qt::QueuedConnection);
+    host_.menuChanged();
 }
 
 void CStatisticsDlg::chooseDefinition(std::int32_t id) {
@@ -139,7 +126,7 @@ void CStatisticsDlg::chooseDefinition(std::int32_t id) {
     if (definitions_->selectedId() != id) definitions_->select(id);
     resultDirty_ = true;
     showResult();
-    if (changed) requestMenu();
+    if (changed) host_.menuChanged();
 }
 
 void CStatisticsDlg::fillMenu(QMenu& menu) {

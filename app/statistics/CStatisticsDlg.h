@@ -78,7 +78,6 @@ private:
     void exportResult();
     // Keeps the current definition one that exists after the catalogue changed.
     void keepCurrentValid();
-    void requestMenu();
 
     ViewHost& host_;
     query::StatisticsCatalog& catalog_;
@@ -90,7 +89,6 @@ private:
     std::int32_t current_ = 0;
     bool resultDirty_ = true;  // the result is recomputed when the view shows
     bool progressed_ = false;
-    bool menuRequested_ = false;
 };
 
 }  // namespace app

@@ -4,7 +4,7 @@
 throttled to the line through its DevTools protocol (Network.emulateNetworkConditions:
 latency = the line's round trip, the line's throughputs, cache disabled; the browser's load is
 the last loadingFinished of the page's requests after the document's requestWillBeSent, the
-median of --runs loads, each in a fresh browser). The specification's model on its own T1,
+median of --runs loads, each in a fresh browser). The classic model on its own T1,
 512K and 256K lines (its four-lane "download" time) is measured the same way as the baseline.
 
     bench/line/line_bench.py [--cli PATH] [--lines A,B,...] [--pages A,B,...] [--runs N]
@@ -43,7 +43,7 @@ LINES = {
     "3G": (1_600_000, 768_000, 300),
     "Slow 3G": (400_000, 400_000, 400),
 }
-# The specification's lines of the baseline, as engine/figures/ConnectionSpeed.h holds them:
+# The classic lines of the baseline, as engine/figures/ConnectionSpeed.h holds them:
 # (index in the JSON "times", bytes per second, latency ms). The table's T1 is 125 000 bytes/s
 # (1 Mbit/s), not a real T1's 1.544 Mbit/s; the browser is throttled to the table's figures,
 # the line the model computes for.
@@ -307,7 +307,7 @@ def main():
             print("\nThe browser unthrottled on loopback (its own floor), median ms:")
             for p, v in floor:
                 print(f"  {p:16} {v:8.0f}")
-        summary("Baseline: the specification's four-lane model on its own lines", rows_for(classic))
+        summary("Baseline: the classic four-lane model on its own lines", rows_for(classic))
         if args.json:
             with open(args.json, "w") as out:
                 json.dump([{"page": p, "line": l, "model": model[(p, l)], "browser": measured[(p, l)]}
