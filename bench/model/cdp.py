@@ -20,7 +20,7 @@ class ProtocolError(RuntimeError):
 
 class Browser:
     def __init__(self, executable, extra_args=()):
-        self.profile = tempfile.mkdtemp(prefix="pagelyst-linebench-")
+        self.profile = tempfile.mkdtemp(prefix="pagelyst-modelbench-")
         to_chrome_r, self._to_chrome_w = os.pipe()
         self._from_chrome_r, from_chrome_w = os.pipe()
         # The child's ends move above any descriptor number the shell's redirections write
@@ -120,26 +120,28 @@ class Browser:
         shutil.rmtree(self.profile, ignore_errors=True)
 
 
-def throttled_load(executable, url, down_bps, up_bps, rtt_ms, timeout=600, quiet_s=1.0):
-    """Loads `url` once in a fresh headless Chromium throttled through the DevTools protocol
-    (Network.emulateNetworkConditions: latency = rtt_ms, throughputs in bytes per second, cache
-    disabled). Returns (ms from the document's requestWillBeSent to the last loadingFinished,
-    requests finished, requests failed)."""
-    browser = Browser(executable)
+def load(browser, url, timeout=600, quiet_s=0.5):
+    """Loads `url` once in a new browser context of `browser` (its own connections, cookies and
+    cache, as a fresh browser has; the cache disabled besides). Returns (ms from the document's
+    requestWillBeSent to the last loadingFinished, requests finished, requests failed, ms from
+    the document request's start in the network stack to the same end)."""
+    context = browser.send("Target.createBrowserContext", {"disposeOnDetach": True})
+    context_id = context["browserContextId"]
     try:
-        target = browser.send("Target.createTarget", {"url": "about:blank"})["targetId"]
+        target = browser.send("Target.createTarget",
+                              {"url": "about:blank", "browserContextId": context_id})["targetId"]
         session = browser.send("Target.attachToTarget",
                                {"targetId": target, "flatten": True})["sessionId"]
         browser.send("Network.enable", session=session)
         browser.send("Network.setCacheDisabled", {"cacheDisabled": True}, session=session)
-        if down_bps:  # 0: unthrottled, the browser's own floor on loopback
-            browser.send("Network.emulateNetworkConditions", {
-                "offline": False, "latency": rtt_ms,
-                "downloadThroughput": down_bps / 8.0, "uploadThroughput": up_bps / 8.0,
-            }, session=session)
         browser.send("Page.enable", session=session)
+        # Events of an earlier load's context are no business of this one.
+        while not browser.events.empty():
+            if browser.events.get_nowait() is None:
+                raise ProtocolError("browser ended")
         browser.send("Page.navigate", {"url": url}, session=session)
         start = None
+        network_start = None  # the document request's start in the network stack
         pending = set()
         finished = {}
         failed = 0
@@ -148,11 +150,13 @@ def throttled_load(executable, url, down_bps, up_bps, rtt_ms, timeout=600, quiet
         last_activity = time.monotonic()
         while time.monotonic() < deadline:
             try:
-                event = browser.events.get(timeout=0.1)
+                event = browser.events.get(timeout=0.05)
             except queue.Empty:
                 event = {}
             if event is None:
                 raise ProtocolError("browser ended during the load")
+            if event.get("sessionId", session) != session:
+                continue
             method = event.get("method", "")
             p = event.get("params", {})
             if method == "Network.requestWillBeSent":
@@ -163,6 +167,9 @@ def throttled_load(executable, url, down_bps, up_bps, rtt_ms, timeout=600, quiet
                     start = p["timestamp"]
                 pending.add(p["requestId"])
                 last_activity = time.monotonic()
+            elif (method == "Network.responseReceived" and p.get("type") == "Document"
+                  and network_start is None and "timing" in p.get("response", {})):
+                network_start = p["response"]["timing"]["requestTime"]
             elif method == "Network.loadingFinished" and p.get("requestId") in pending:
                 pending.discard(p["requestId"])
                 finished[p["requestId"]] = p["timestamp"]
@@ -181,6 +188,11 @@ def throttled_load(executable, url, down_bps, up_bps, rtt_ms, timeout=600, quiet
                                 f"({len(pending)} requests pending)")
         if start is None or not finished:
             raise ProtocolError(f"{url}: no document request seen")
-        return (max(finished.values()) - start) * 1000.0, len(finished), failed
+        end = max(finished.values())
+        network = (end - network_start) * 1000.0 if network_start else None
+        return (end - start) * 1000.0, len(finished), failed, network
     finally:
-        browser.close()
+        try:
+            browser.send("Target.disposeBrowserContext", {"browserContextId": context_id})
+        except ProtocolError:
+            pass
