@@ -21,8 +21,10 @@ if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
     packages+=(nodejs npm)
 fi
 if [[ "${1:-}" == "--app" ]]; then
-    # poppler-utils: the PDF export's test turns the first page into a picture.
+    # poppler-utils: the PDF export's test turns the first page into a picture; pyatspi and
+    # the accessibility bus: the journey test reads the window as a screen reader does.
     packages+=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev xvfb openbox xdotool
+               python3-pyatspi gir1.2-atspi-2.0 at-spi2-core dbus-x11 imagemagick
                poppler-utils)
 fi
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the desktop program on the bundled demo site under a virtual display with a window
 # manager, crawls the site and saves screenshots of what a user sees into a folder:
-#   scripts/screenshots.sh [OUT_DIR]      (default: build/screenshots)
+#   scripts/screenshots.sh [OUT_DIR [--dark]]   (default: build/screenshots)
+# --dark gives the program a dark palette, as a desktop's dark theme does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-build/screenshots}")
@@ -19,5 +20,5 @@ sleep 1
 DISPLAY=$display openbox >/dev/null 2>&1 &
 wm=$!
 sleep 1
-DISPLAY=$display PAGELYST_HOME=$home QT_QPA_PLATFORM=xcb build/desktop/app/pagelyst-screenshots "$out"
+DISPLAY=$display PAGELYST_HOME=$home QT_QPA_PLATFORM=xcb build/desktop/app/pagelyst-screenshots "$out" "${@:2}"
 echo "screenshots in $out"

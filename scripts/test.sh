@@ -28,6 +28,14 @@ done
 
 scripts/bootstrap.sh --app
 
+# The three trees take about 7 GB; a disk that fills up half way fails the run in the linker,
+# far from its cause, so say it before building.
+free_kb=$(df -Pk . | awk 'NR == 2 { print $4 }')
+if [[ $free_kb -lt $((8 * 1024 * 1024)) ]]; then
+    echo "scripts/test.sh: only $((free_kb / 1024)) MB free on $(df -P . | awk 'NR == 2 { print $6 }'); the run needs about 8 GB" >&2
+    exit 1
+fi
+
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
     # One cache for every tree and every clone: compiler flags and paths relative to the tree

@@ -61,12 +61,15 @@ CAnalysisDlg::CAnalysisDlg(ViewHost& host, const report::FilterConditionList& co
       split_(new QSplitter(Qt::Vertical)),
       lower_(new QSplitter(Qt::Horizontal)) {
     list_->setObjectName(QStringLiteral("elementList"));
+    list_->setAccessibleName(tr("Web Page Elements"));
     list_->setTitle(tr("Analysis"));
     list_->loadLayout();
     list_->setCustomizeHandler([this](CMyListCtrl& list) { host_.customizeList(list); });
     source_->setObjectName(QStringLiteral("sourceView"));
     preview_->setObjectName(QStringLiteral("elementPreview"));
+    preview_->setAccessibleName(tr("Element Preview"));
     generalList_->setObjectName(QStringLiteral("elementGeneral"));
+    generalList_->setAccessibleName(tr("Element Properties"));
     generalList_->setModel(general_);
 
     lower_->addWidget(preview_);

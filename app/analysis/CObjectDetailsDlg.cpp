@@ -28,6 +28,7 @@ CObjectDetailsDlg::CObjectDetailsDlg(std::shared_ptr<engine::PageEntry> page,
     setSizeGripEnabled(true);
     rows_->show(std::move(page), std::move(item), connection);
     properties_->setObjectName(QStringLiteral("elementDetails"));
+    properties_->setAccessibleName(tr("Element Information"));
     properties_->setModel(rows_);
 
     auto* close = new QPushButton(tr("Close"));

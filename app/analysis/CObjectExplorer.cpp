@@ -38,6 +38,7 @@ CObjectExplorer::CObjectExplorer(const engine::ItemRegistry& registry, QWidget* 
     setWindowTitle(tr("Object Explorer"));
     setSizeGripEnabled(true);
     list_->setObjectName(QStringLiteral("objects"));
+    list_->setAccessibleName(tr("Objects"));
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setHeaderLabels({tr("Item"), tr("Object"), tr("Level"), tr("Size")});

@@ -43,6 +43,7 @@ CPageDetailsDlg::CPageDetailsDlg(std::shared_ptr<engine::PageEntry> page, int co
     setSizeGripEnabled(true);
 
     properties_->setObjectName(QStringLiteral("pageDetails"));
+    properties_->setAccessibleName(tr("Page Information"));
     properties_->setModel(pageRows_);
     noPage_->setTextFormat(Qt::RichText);
     noPage_->setAlignment(Qt::AlignLeft | Qt::AlignTop);

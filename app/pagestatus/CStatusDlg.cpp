@@ -90,6 +90,7 @@ CStatusDlg::CStatusDlg(ViewHost& host, engine::SiteTree& tree, engine::SaveEleme
     elements_->loadLayout();
     elements_->setCustomizeHandler([this](CMyListCtrl& list) { host_.customizeList(list); });
     informationList_->setObjectName(QStringLiteral("statusInformation"));
+    informationList_->setAccessibleName(tr("Page Status Information"));
     informationList_->setModel(information_);
     informationList_->setCustomizeHandler([this](CMyListCtrl& list) { host_.customizeList(list); });
 

@@ -43,6 +43,7 @@ CReportContentEditor::CReportContentEditor(const report::ReportManager& reports,
     list_->setModel(model_);
     list_->setItemDelegate(new StyleChoiceDelegate(reports, list_));
     connect(list_, &QTreeView::doubleClicked, this, &CReportContentEditor::editRow);
+    list_->setAccessibleName(tr("Report Content"));
     connect(list_, &ReportContentView::editRequested, this, &CReportContentEditor::editRow);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CReportContentEditor::updateButtons);

@@ -66,6 +66,7 @@ CReportDlg::CReportDlg(ViewHost& host, report::ReportManager& reports, ReportSou
       pdf_(new PdfWriter(*html_, this)),
       watch_(new QTimer(this)) {
     html_->setObjectName(QStringLiteral("reportContent"));
+    html_->setAccessibleName(tr("Report"));
     list_->setObjectName(QStringLiteral("reportTypes"));
     pane_ = new CTabPane(html_, tr("Report Type..."), tr("Select Report Type:"),
                          icon(IconId::Reports), list_, this);

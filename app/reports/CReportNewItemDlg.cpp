@@ -1,4 +1,5 @@
 #include "app/reports/CReportNewItemDlg.h"
+#include "app/widgets/Captions.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -46,8 +47,7 @@ CReportNewItemDlg::CReportNewItemDlg(QWidget* parent)
     connect(items_, &QListWidget::itemDoubleClicked, this, &CReportNewItemDlg::accept);
     items_->setCurrentRow(1);
 
-    auto* label = new QLabel(tr("Select report item from the list:"));
-    label->setBuddy(items_);
+    auto* label = captionFor(tr("Select report item from the list:"), items_);
     auto* descriptionGroup = new QGroupBox(tr("Description"));
     description_->setWordWrap(true);
     (new QVBoxLayout(descriptionGroup))->addWidget(description_);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/reports/EnterKeyFilter.h"
+#include "app/widgets/Captions.h"
 #include "app/widgets/QueryEdit.h"
 #include "query/ElementTable.h"
 #include "query/StatisticsCatalog.h"
@@ -20,12 +21,6 @@
 
 namespace app {
 namespace {
-
-QLabel* labelFor(const QString& text, QWidget* buddy) {
-    auto* label = new QLabel(text);
-    label->setBuddy(buddy);
-    return label;
-}
 
 // A list whose button acts on its current row: enabled only with one, and run by a double
 // click or Enter as well.
@@ -59,8 +54,8 @@ CReportTableDlg::CReportTableDlg(const report::TableItem& item,
     connect(buttons, &QDialogButtonBox::rejected, this, &CReportTableDlg::reject);
 
     auto* lists = new QGridLayout;
-    lists->addWidget(labelFor(tr("&Available Fields:"), fields_), 0, 0);
-    lists->addWidget(labelFor(tr("Available &Statistics:"), statistics_), 0, 1);
+    lists->addWidget(captionFor(tr("&Available Fields:"), fields_), 0, 0);
+    lists->addWidget(captionFor(tr("Available &Statistics:"), statistics_), 0, 1);
     lists->addWidget(fields_, 1, 0);
     lists->addWidget(statistics_, 1, 1);
     lists->addWidget(insert_, 2, 0, Qt::AlignRight);
@@ -69,7 +64,7 @@ CReportTableDlg::CReportTableDlg(const report::TableItem& item,
     lists->setColumnStretch(1, 3);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(labelFor(tr("&Table Query:"), query_));
+    layout->addWidget(captionFor(tr("&Table Query:"), query_));
     layout->addWidget(query_, 2);
     layout->addLayout(lists, 3);
     layout->addWidget(buttons);

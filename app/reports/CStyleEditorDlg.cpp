@@ -15,6 +15,7 @@
 #include "app/reports/StyleListModel.h"
 #include "app/reports/StylePreview.h"
 #include "app/widgets/CMyListCtrl.h"
+#include "app/widgets/Captions.h"
 #include "app/widgets/MessageBoxes.h"
 #include "report/ReportManager.h"
 
@@ -25,12 +26,6 @@ namespace {
 constexpr const char* kPropertiesSection = "StyleEditorProperties";
 constexpr int kFieldShare = 33;  // percent of the list; the value takes the rest
 constexpr int kMinimumColumnWidth = 60;
-
-QLabel* buddyLabel(const QString& text, QWidget* buddy) {
-    auto* label = new QLabel(text);
-    label->setBuddy(buddy);
-    return label;
-}
 
 }  // namespace
 
@@ -93,15 +88,15 @@ void CStyleEditorDlg::buildLayout() {
     styleButtons->addWidget(new_);
     styleButtons->addWidget(delete_);
     auto* left = new QVBoxLayout;
-    left->addWidget(buddyLabel(tr("&Styles:"), styles_));
+    left->addWidget(captionFor(tr("&Styles:"), styles_));
     left->addWidget(styles_, 1);
     left->addLayout(styleButtons);
 
     auto* right = new QVBoxLayout;
-    right->addWidget(buddyLabel(tr("&Properties:"), properties_));
+    right->addWidget(captionFor(tr("&Properties:"), properties_));
     right->addWidget(properties_, 1);
     right->addSpacing(6);
-    right->addWidget(buddyLabel(tr("&CSS Preview:"), preview_));
+    right->addWidget(captionFor(tr("&CSS Preview:"), preview_));
     right->addWidget(preview_, 1);
 
     auto* columns = new QHBoxLayout;

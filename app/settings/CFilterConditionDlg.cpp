@@ -56,6 +56,7 @@ CFilterConditionDlg::CFilterConditionDlg(report::FilterCondition condition, QWid
     fillColors();
 
     auto* more = new QPushButton(tr("..."));
+    more->setAccessibleName(tr("Other color"));
     auto* rule = new QHBoxLayout;
     const auto label = [](const QString& text, QWidget* buddy) {
         auto* caption = new QLabel(text);

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/widgets/CMyListCtrl.h"
+#include "app/widgets/Captions.h"
 #include "app/widgets/MessageBoxes.h"
 
 namespace app {
@@ -53,23 +54,18 @@ CSettingsPageCustomize::CSettingsPageCustomize(std::vector<CMyListCtrl*> lists, 
     visible_->setSelectionMode(QAbstractItemView::SingleSelection);
     hidden_->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
-    const auto caption = [](const QString& text, QWidget* buddy) {
-        auto* label = new QLabel(text);
-        label->setBuddy(buddy);
-        return label;
-    };
     auto* middle = new QVBoxLayout;
     middle->addStretch();
     for (QPushButton* button : {show_, hide_, up_, down_, resetButton_}) middle->addWidget(button);
     middle->addStretch();
     auto* grid = new QGridLayout;
-    grid->addWidget(caption(tr("&Visible Columns:"), visible_), 0, 0);
-    grid->addWidget(caption(tr("&Hidden Columns:"), hidden_), 0, 2);
+    grid->addWidget(captionFor(tr("&Visible Columns:"), visible_), 0, 0);
+    grid->addWidget(captionFor(tr("&Hidden Columns:"), hidden_), 0, 2);
     grid->addWidget(visible_, 1, 0);
     grid->addLayout(middle, 1, 1);
     grid->addWidget(hidden_, 1, 2);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(caption(tr("&Manage list columns:"), listBox_));
+    layout->addWidget(captionFor(tr("&Manage list columns:"), listBox_));
     layout->addWidget(listBox_);
     layout->addLayout(grid);
     layout->addWidget(resetAll_, 0, Qt::AlignRight);

@@ -37,6 +37,7 @@ CSettingsPageFilters::CSettingsPageFilters(report::FilterConditionList& conditio
       remove_(new QPushButton(tr("&Remove"))),
       up_(new QPushButton(tr("&Up"))),
       down_(new QPushButton(tr("&Down"))) {
+    list_->setAccessibleName(tr("Conditions"));
     list_->addColumn(FilterConditionsModel::kName, tr("Condition Name (shown in applied order)"),
                      70, 60);
     list_->addColumn(FilterConditionsModel::kColor, tr("Color"), 30, 45);

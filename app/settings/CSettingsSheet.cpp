@@ -29,6 +29,7 @@ CSettingsSheet::CSettingsSheet(const engine::EngineSettings& settings,
                                std::vector<CMyListCtrl*> lists, QWidget* parent)
     : QDialog(parent), settings_(settings), edited_(settings), tabs_(new QTabWidget) {
     setWindowTitle(tr("Settings"));
+    tabs_->setAccessibleName(tr("Settings pages"));
     addPage(new CSettingsPageConnection(edited_.connection));
     addPage(new CSettingsPageOperation(edited_.operation, edited_.limits));
     addPage(new CSettingsPageFilters(conditions));

@@ -11,6 +11,7 @@
 #include "app/shell/CAddressBar.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/CTipDlg.h"
+#include "app/shell/ContextHelp.h"
 #include "app/shell/DefinitionsNotice.h"
 #include "app/shell/ScenarioCommands.h"
 #include "app/widgets/MessageBoxes.h"
@@ -51,6 +52,7 @@ CApplication::CApplication(ViewTable views, SettingsOpener settings, DemoStarter
       settings_(std::move(settings)),
       demo_(std::move(demo)),
       explorer_(std::move(explorer)),
+      damagedSettings_(settingsStoreNotice()),
       context_(std::make_unique<AppContext>()),
       hints_(hintStore_) {
     connect(&status_, &IdleStatus::pushRequested, this, &CApplication::pushStatus);
@@ -69,6 +71,7 @@ void CApplication::record(const QString& step) {
 
 bool CApplication::start(const QStringList& arguments) {
     started_ = true;
+    ContextHelp::install();  // F1 and the Help buttons of every dialog
     status_.setText(QString::fromLatin1(IdleStatus::kReady));
     record(QStringLiteral("1 idle status text \"Ready\""));
     record(QStringLiteral("2 component library and common controls: no counterpart"));
@@ -101,6 +104,10 @@ bool CApplication::start(const QStringList& arguments) {
         MessageBoxes::warning(
             window, QString::fromLatin1(kShortName),
             QStringLiteral("pagelyst [FILE.wsa] [--demo]: %1").arg(options.error));
+    }
+    if (damagedSettings_) {
+        MessageBoxes::warning(window, QString::fromLatin1(MessageBoxes::kProductTitle),
+                              *damagedSettings_);
     }
     if (damagedReports) {
         MessageBoxes::warning(window, QString::fromLatin1(MessageBoxes::kProductTitle),

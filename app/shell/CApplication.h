@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/shell/AppContext.h"
@@ -96,6 +97,8 @@ private:
     DemoStarter demo_;
     ObjectExplorerOpener explorer_;
     IdleStatus status_;
+    // Taken before the context exists: its first read of a setting moves a damaged store aside.
+    std::optional<QString> damagedSettings_;
     std::unique_ptr<AppContext> context_;
     SettingsHintStore hintStore_;
     HintManager hints_;

@@ -20,6 +20,7 @@
 #include "app/shell/CAddressBar.h"
 #include "app/shell/CApplication.h"
 #include "app/shell/COpenURLDlg.h"
+#include "app/shell/HarExportCommand.h"
 #include "app/shell/HarImportCommand.h"
 #include "app/shell/IdleStatus.h"
 #include "app/shell/ScenarioCommands.h"
@@ -204,8 +205,8 @@ void CMainFrame::rebuildMenus() {
     using C = CommandId;
     std::vector<std::pair<QString, std::vector<MenuItem>>> menus = {
         {tr("&File"),
-         {C::OpenUrl, kSeparator, C::OpenScenario, C::ImportHar, C::SaveScenario, kSeparator,
-          C::Export, C::Print, C::ExportPdf, kSeparator, C::Exit}},
+         {C::OpenUrl, kSeparator, C::OpenScenario, C::ImportHar, C::ExportHar, C::SaveScenario,
+          kSeparator, C::Export, C::Print, C::ExportPdf, kSeparator, C::Exit}},
         {tr("&Edit"), {C::Undo, kSeparator, C::Cut, C::Copy, C::Paste}},
         {tr("&View"),
          {C::ToggleToolBar, C::ToggleAddressBar, C::ToggleStatusBar, C::ToggleSelectionBar,
@@ -402,6 +403,9 @@ bool CMainFrame::runOwnCommand(CommandId id) {
             return true;
         case CommandId::ImportHar:
             HarImportCommand::open(this, context_, *mainView_);
+            return true;
+        case CommandId::ExportHar:
+            HarExportCommand::save(this, context_);
             return true;
         case CommandId::SaveScenario:
             ScenarioCommands::save(this, context_);

@@ -17,6 +17,7 @@ constexpr std::array<CommandEntry, kCommandCount> kTable{{
     {C::Analyze, "Analyze", "", "Analyze page specified in address bar\nAnalyze specified page", View},
     {C::OpenScenario, "&Open Scenario...\tCtrl+O", "Ctrl+O", "Open Scenario\nOpen Scenario", Frame},
     {C::ImportHar, "Import &HAR...", "", "Analyse the pages a browser recorded in a HAR file\nImport HAR", Frame},
+    {C::ExportHar, "Export H&AR...", "", "Save every page of the site tree as a HAR file\nExport HAR", Frame},
     {C::SaveScenario, "&Save Scenario...\tCtrl+S", "Ctrl+S", "Save Scenario\nSave Scenario", Frame},
     {C::Export, "Expor&t...", "", "Export data\nExport Data", View},
     {C::Print, "&Print...", "", "Print\nPrint", View},
@@ -79,6 +80,8 @@ bool frameRule(CommandId id, const CommandState& s) {
         case C::OpenUrl:
         case C::ImportHar:
             return !s.downloadRunning;
+        case C::ExportHar:
+            return !s.downloadRunning && !s.treeEmpty;
         case C::Stop:
             return s.downloadRunning && !s.stopRequested;
         default:

@@ -19,6 +19,7 @@ enum class CommandId {
     Analyze,
     OpenScenario,
     ImportHar,
+    ExportHar,
     SaveScenario,
     Export,
     Print,

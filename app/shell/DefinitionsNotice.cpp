@@ -2,10 +2,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <vector>
 
+#include "platform/RegistryStore.h"
+#include "platform/RegistryText.h"
 #include "report/DamagedDefinitions.h"
 
 namespace app {
@@ -26,9 +29,16 @@ QString quotedList(const std::vector<std::string>& names) {
 }  // namespace
 
 std::optional<QString> reportDefinitionsNotice(const std::string& path) {
+    const QString file = QString::fromStdString(path);
+    const QFileInfo info(file);
+    if (info.exists() && (!info.isFile() || !info.isReadable())) {
+        return text(
+                   "The report definitions in '%1' could not be read (%2); the built-in reports "
+                   "and style sets are used instead, and changes to them cannot be saved.")
+            .arg(file, info.isFile() ? text("no permission to read it") : text("not a file"));
+    }
     const auto damage = report::inspectDefinitions(path);
     if (!damage) return std::nullopt;
-    const QString file = QString::fromStdString(path);
     QString kept = file + QStringLiteral(".damaged");
     QFile::remove(kept);
     if (!QFile::copy(file, kept)) kept.clear();
@@ -45,6 +55,31 @@ std::optional<QString> reportDefinitionsNotice(const std::string& path) {
     out += kept.isEmpty() ? text("\n\nThe damaged file could not be copied aside.")
                           : text("\n\nA copy of the damaged file is kept as '%1'.").arg(kept);
     return out;
+}
+
+std::optional<QString> settingsStoreNotice() {
+    const QString file = QString::fromStdString(
+        platform::RegistryStore::forHive(platform::RegistryHive::CurrentUser).file());
+    const QFileInfo info(file);
+    if (!info.exists() || (info.isFile() && info.size() == 0)) return std::nullopt;
+    QFile store(file);
+    if (!info.isFile() || !store.open(QIODevice::ReadOnly)) {
+        return text(
+                   "The settings in '%1' could not be read (%2); the default settings are used, "
+                   "and changes to them cannot be kept.")
+            .arg(file, info.isFile() ? store.errorString() : text("not a file"));
+    }
+    const bool whole =
+        static_cast<std::size_t>(info.size()) <= platform::RegistryStore::kMaxFileSize &&
+        platform::parseRegistryText(store.readAll().toStdString()).has_value();
+    if (whole) return std::nullopt;
+    // The store takes the first free number when it moves the file aside.
+    int n = 1;
+    while (QFileInfo::exists(file + QStringLiteral(".damaged-%1").arg(n))) ++n;
+    return text(
+               "The settings in '%1' are damaged and could not be read; the default settings are "
+               "used instead.\n\nThe damaged file is kept as '%2'.")
+        .arg(file, file + QStringLiteral(".damaged-%1").arg(n));
 }
 
 }  // namespace app

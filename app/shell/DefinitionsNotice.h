@@ -12,6 +12,14 @@ namespace app {
 // itself is replaced by the built-ins when the program ends). Keeps that copy as
 // "<file>.damaged". None when the file is missing, empty or reads whole. Read it before the
 // definitions are loaded.
+// A folder or an unreadable file in the definitions file's place is told too: the program can
+// neither read nor save its definitions there.
 std::optional<QString> reportDefinitionsNotice(const std::string& path);
+
+// What the user hears of a settings store that exists but cannot be used: a damaged one (the
+// store moves it aside to "<file>.damaged-N" at its first read, and the defaults apply), or a
+// folder or unreadable file in its place (the defaults apply and no change can be kept). None
+// when the store is missing, empty or reads whole. Read it before the first setting is read.
+std::optional<QString> settingsStoreNotice();
 
 }  // namespace app

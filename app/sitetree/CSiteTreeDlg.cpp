@@ -50,6 +50,7 @@ CSiteTreeDlg::CSiteTreeDlg(ViewHost& host, engine::SiteTree& tree,
     sorted_->setSourceModel(model_);
     tree_->setModel(sorted_);
     tree_->setObjectName(QStringLiteral("siteTree"));
+    tree_->setAccessibleName(tr("Site Tree"));
     tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tree_->setAlternatingRowColors(false);
@@ -61,6 +62,7 @@ CSiteTreeDlg::CSiteTreeDlg(ViewHost& host, engine::SiteTree& tree,
     detailsList_->setModel(details_);
     detailsList_->loadLayout();
     detailsList_->setObjectName(QStringLiteral("pageDetails"));
+    detailsList_->setAccessibleName(tr("Page Details"));
     detailsList_->setCustomizeHandler([this](CMyListCtrl& list) { host_.customizeList(list); });
     noPage_->setTextFormat(Qt::RichText);
     noPage_->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/widgets/Captions.h"
 #include "app/widgets/QueryEdit.h"
 #include "query/ElementTable.h"
 
@@ -37,8 +38,8 @@ CNewStatPP2::CNewStatPP2(BaseQuery baseQuery, QWidget* parent)
     fields_->setFixedWidth(widest + 2 * fields_->frameWidth() +
                            fields_->verticalScrollBar()->sizeHint().width() + 8);
 
-    auto* fieldsLabel = new QLabel(tr("Available Fields"));
-    fieldsLabel->setBuddy(fields_);
+    auto* fieldsLabel = captionFor(tr("Available Fields"), fields_);
+    query_->setAccessibleName(tr("Query"));
     auto* side = new QVBoxLayout;
     side->addWidget(fieldsLabel);
     side->addWidget(fields_, 1);

@@ -12,12 +12,11 @@
 #include "app/widgets/FileDialogs.h"
 #include "app/widgets/Icons.h"
 #include "app/widgets/MessageBoxes.h"
+#include "export/OutputFile.h"
 #include "persist/SettingsBag.h"
 #include "query/DelimitedText.h"
 #include "query/StatisticsCatalog.h"
 #include "query/StatisticsLists.h"
-#include "xlib/Exception.h"
-#include "xlib/SaveStream.h"
 
 namespace app {
 
@@ -44,18 +43,6 @@ QString exportName(const std::string& title) {
     return QStringLiteral("%1.csv").arg(name);
 }
 
-// The whole text in one piece; a failed write leaves any previous file as it was.
-bool writeWhole(const QString& path, const std::string& text) {
-    try {
-        xlib::SaveStream file(path.toStdString());
-        if (file.write(text.data(), text.size()) != text.size()) return false;
-        file.commit();
-        return true;
-    } catch (const xlib::Exception&) {
-        return false;
-    }
-}
-
 }  // namespace
 
 CStatisticsDlg::CStatisticsDlg(ViewHost& host, query::StatisticsCatalog& catalog,
@@ -67,6 +54,7 @@ CStatisticsDlg::CStatisticsDlg(ViewHost& host, query::StatisticsCatalog& catalog
       definitions_(new CStatListCtrl),
       watch_(new QTimer(this)) {
     results_->setObjectName(QStringLiteral("statisticsResult"));
+    results_->setAccessibleName(tr("Statistics Result"));
     definitions_->setObjectName(QStringLiteral("statisticsTypes"));
     pane_ = new CTabPane(results_, tr("Statistics Type"), tr("Select Statistics Type:"),
                          icon(IconId::Statistics), definitions_, this);
@@ -285,8 +273,12 @@ void CStatisticsDlg::exportResult() {
     const QString path = askSavePath(this, tr("Export"), exportName(definition->title),
                                      kExportFilter, QStringLiteral("csv"));
     if (path.isEmpty()) return;
-    if (!writeWhole(path, query::writeDelimitedText(*result.table, ",", "\""))) {
-        MessageBoxes::error(this, tr("Error"), tr("Error exporting data."));
+    // Through a temporary file: a failed write leaves any previous file as it was.
+    std::string error;
+    if (!exporting::saveText(path.toStdString(),
+                             query::writeDelimitedText(*result.table, ",", "\""), error)) {
+        MessageBoxes::error(this, tr("Error"),
+                            tr("Error exporting data.\n\n%1").arg(QString::fromStdString(error)));
     }
 }
 

@@ -8,11 +8,13 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
 #include <QProcess>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 #include "app/analysis/CAnalysisDlg.h"
@@ -285,14 +287,49 @@ bool shootPageStatus(const QDir& out, app::CMainFrame& window, app::AppContext& 
     return shoot(out, QStringLiteral("19-page-status.png")) && ok;
 }
 
+namespace {
+
+// The palette a desktop's dark theme hands to the program, for the pictures that show the
+// views follow it.
+void useDarkPalette(QApplication& qt) {
+    qt.setStyle(QStringLiteral("Fusion"));
+    QPalette dark;
+    const QColor window(45, 45, 48), base(30, 30, 32), text(230, 230, 230), mid(90, 90, 96);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::ToolTipBase, window);
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::BrightText, Qt::red);
+    dark.setColor(QPalette::Mid, mid);
+    dark.setColor(QPalette::Dark, QColor(20, 20, 22));
+    dark.setColor(QPalette::Light, QColor(70, 70, 76));
+    dark.setColor(QPalette::Link, QColor(110, 170, 255));
+    dark.setColor(QPalette::Highlight, QColor(42, 110, 200));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+    QApplication::setPalette(dark);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     app::prepareWebEngine();
     QApplication qt(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: pagelyst-screenshots OUT_DIR\n");
+    const bool dark = argc == 3 && std::strcmp(argv[2], "--dark") == 0;
+    if (argc != 2 && !dark) {
+        std::fprintf(stderr, "usage: pagelyst-screenshots OUT_DIR [--dark]\n");
         return 2;
     }
+    if (dark) useDarkPalette(qt);
     QDir out(QString::fromLocal8Bit(argv[1]));
     if (!out.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "pagelyst-screenshots: cannot make %s\n", argv[1]);

@@ -98,6 +98,7 @@ CWaterfallDlg::CWaterfallDlg(ViewHost& host)
     });
 
     scroll_->setWidget(canvas_);
+    scroll_->setAccessibleName(tr("Waterfall"));
     scroll_->setWidgetResizable(false);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setBackgroundRole(QPalette::Base);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -39,7 +40,17 @@ CBalloon::CBalloon(const QString& text, QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     doNotShow_->setFocusPolicy(Qt::NoFocus);
     close_->setFocusPolicy(Qt::NoFocus);
-    setPalette(QPalette(palette().color(QPalette::ToolTipBase)));
+    // The balloon wears the tooltip colours, light or dark, and so does every text on it: the
+    // window's own text colour may be meant for the opposite background.
+    QPalette colours = QToolTip::palette();
+    const QColor base = colours.color(QPalette::ToolTipBase);
+    const QColor ink = colours.color(QPalette::ToolTipText);
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::Window, base);
+        colours.setColor(group, QPalette::WindowText, ink);
+        colours.setColor(group, QPalette::Text, ink);
+    }
+    setPalette(colours);
     setForegroundRole(QPalette::ToolTipText);
     setBackgroundRole(QPalette::ToolTipBase);
 

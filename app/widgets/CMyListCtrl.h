@@ -71,7 +71,11 @@ public:
 
     const std::string& section() const { return section_; }
     // The name under which the Customize page lists it ("Site Tree").
-    void setTitle(const QString& title) { title_ = title; }
+    // A list is announced by its title unless it was given a name of its own.
+    void setTitle(const QString& title) {
+        title_ = title;
+        if (accessibleName().isEmpty()) setAccessibleName(title);
+    }
     const QString& title() const { return title_; }
     void setFirstColumnMinimum(int pixels) { firstColumnMinimum_ = pixels; }
     void setCustomizeHandler(CustomizeHandler handler) { customize_ = std::move(handler); }

@@ -61,6 +61,7 @@ CTabPane::CTabPane(QWidget* main, const QString& tabText, const QString& caption
     pin_->setChecked(true);
     pin_->setText(QStringLiteral("\u2013"));
     pin_->setToolTip(tr("Collapse the pane to its tab"));
+    pin_->setAccessibleName(tr("Collapse pane"));
     captionRow->addWidget(pin_);
     frameLayout->addLayout(captionRow);
     frameLayout->addWidget(content_, 1);

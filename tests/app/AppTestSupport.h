@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "app/shell/AppContext.h"
@@ -53,6 +54,14 @@ private:
     QTemporaryDir dir_;
     QByteArray previous_;
 };
+
+// Gives a suite a fresh home for each case. The previous home goes first: were it destroyed
+// after the new one was made, it would restore the environment it found (no home at all) and
+// the case would write into the user's own settings.
+inline void renewHome(std::unique_ptr<ProgramHome>& home) {
+    home.reset();
+    home = std::make_unique<ProgramHome>();
+}
 
 // Answers every message box in place of the user, in the order given (Yes when none is
 // left), and keeps the texts it was shown.

@@ -80,7 +80,7 @@ class DetailsDialogsTest : public QObject {
 
 private slots:
     void initTestCase() {
-        home_ = std::make_unique<apptest::ProgramHome>();
+        apptest::renewHome(home_);
         server_ = std::make_unique<support::TestServer>();
         server_->get("/", [](const httplib::Request&, httplib::Response& response) {
             response.set_content(

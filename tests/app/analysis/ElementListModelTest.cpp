@@ -22,7 +22,7 @@ class ElementListModelTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<apptest::ProgramHome>();
+        apptest::renewHome(home_);
         server_ = std::make_unique<support::TestServer>();
         server_->get("/", [](const httplib::Request&, httplib::Response& response) {
             response.set_content(R"(<html><body><img src="/large.gif"><img src="/small.gif">)"

@@ -42,7 +42,7 @@ class CSettingsPageCustomizeTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<apptest::ProgramHome>();
+        apptest::renewHome(home_);
         site_ = std::make_unique<TestList>("Site Tree", "ListA");
         analysis_ = std::make_unique<TestList>("Analysis", "ListB");
     }

@@ -30,7 +30,7 @@ class CSettingsPageFiltersTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<apptest::ProgramHome>();
+        apptest::renewHome(home_);
         conditions_ = report::FilterConditionList::makeDefaults();
         conditions_.renumber();
         edits_ = 0;

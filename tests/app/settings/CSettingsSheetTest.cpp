@@ -31,7 +31,7 @@ class CSettingsSheetTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<apptest::ProgramHome>();
+        apptest::renewHome(home_);
         answers_ = std::make_unique<apptest::Answers>();
     }
     void cleanup() {

@@ -57,7 +57,7 @@ class SettingsSheetEndToEndTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<apptest::ProgramHome>();
+        apptest::renewHome(home_);
         program_ = std::make_unique<app::PagelystApp>();
         QVERIFY(program_->application().start({QStringLiteral("pagelyst")}));
         program_->application().context().conditions() = report::FilterConditionList{};

@@ -21,6 +21,9 @@ const std::vector<apptest::Rule>& rules() {
         {C::ImportHar,
          {"empty tree", "tree with pages to load", "one loaded page selected",
           "one loaded page selected, source and details answered"}},
+        {C::ExportHar,
+         {"tree with pages to load", "one loaded page selected",
+          "one loaded page selected, source and details answered"}},
         {C::Stop, {"two pages selected, running"}},
     };
     return list;

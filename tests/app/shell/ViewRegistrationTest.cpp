@@ -92,7 +92,7 @@ class ViewRegistrationTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<apptest::ProgramHome>();
+        apptest::renewHome(home_);
         // The Site Tree and the probe alone: the probe is the one view that shows sources.
         program_ =
             std::make_unique<app::CApplication>(app::ViewTable{app::siteTreeView(), probeView()});

@@ -38,7 +38,7 @@ class SiteTreeModelTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<apptest::ProgramHome>();
+        apptest::renewHome(home_);
         server_ = std::make_unique<support::TestServer>();
         apptest::serveSmallSite(*server_);
         context_ = std::make_unique<app::AppContext>();

@@ -35,7 +35,7 @@ class SiteTreeWindowTest : public QObject {
 
 private slots:
     void init() {
-        home_ = std::make_unique<apptest::ProgramHome>();
+        apptest::renewHome(home_);
         server_ = std::make_unique<support::TestServer>();
         apptest::serveSmallSite(*server_);
         program_ = std::make_unique<apptest::Program>();

@@ -6,8 +6,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMenu>
 #include <QProcess>
 #include <QTest>
@@ -28,6 +32,7 @@
 #include "engine/figures/LineModel.h"
 #include "engine/figures/NetworkLine.h"
 #include "export/HarImport.h"
+#include "export/HarWriter.h"
 #include "export/WaterfallSvg.h"
 #include "persist/SettingsBag.h"
 #include "tests/app/CommandStates.h"
@@ -382,6 +387,46 @@ private slots:
         auto& view = *dynamic_cast<CWaterfallDlg*>(program.mainView().view(app::waterfallKey()));
         QVERIFY(view.canvas()->waterfall().rows.size() > 1);
         QCOMPARE(view.canvas()->waterfall().downloadTime, current->figures(0).downloadTime);
+    }
+
+    // File > Export HAR writes every page of the tree; a place that cannot be written is told
+    // with its cause and leaves no file.
+    void theTreeIsExportedAsHarAndAFailedWriteIsTold() {
+        apptest::ProgramHome home;
+        apptest::Program program({"pagelyst", "--demo"});
+        program.window().updateCommands();
+        QVERIFY(!program.window().action(CommandId::ExportHar)->isEnabled());
+        QVERIFY(program.analyze(program.app().demoAddress()));
+        QVERIFY(program.window().action(CommandId::ExportHar)->isEnabled());
+
+        const QString har = home.file("pages.har");
+        app::setPathChooser([&](const QString&) { return har; });
+        program.window().runCommand(CommandId::ExportHar);
+        QFile file(har);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonObject log =
+            QJsonDocument::fromJson(file.readAll()).object().value("log").toObject();
+        // Every page of the tree went in, as the command line writes them.
+        std::vector<std::shared_ptr<engine::PageEntry>> pages;
+        for (const auto* node : program.context().tree().displayOrder())
+            pages.push_back(node->page);
+        QVERIFY(pages.size() > 1);
+        const auto expected = exporting::harDocument(pages)["log"];
+        QCOMPARE(static_cast<std::size_t>(log.value("pages").toArray().size()),
+                 expected["pages"].size());
+        QCOMPARE(static_cast<std::size_t>(log.value("entries").toArray().size()),
+                 expected["entries"].size());
+
+        apptest::Answers answers;
+        const QString nowhere = home.file("missing/pages.har");
+        app::setPathChooser([&](const QString&) { return nowhere; });
+        program.window().runCommand(CommandId::ExportHar);
+        app::setPathChooser({});
+        QCOMPARE(answers.asked.size(), 1);
+        QVERIFY2(answers.asked.front().startsWith(QDir::toNativeSeparators(nowhere) +
+                                                  " could not be written."),
+                 qPrintable(answers.asked.front()));
+        QVERIFY(!QFileInfo::exists(nowhere));
     }
 
     void aFileThatIsNoHarIsToldAndChangesNothing() {

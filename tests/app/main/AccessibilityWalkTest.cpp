@@ -1,0 +1,313 @@
+// Walks what a screen reader is given of every view and every dialog of the real program, on
+// the crawled demo site, and finds each control it would announce without a name: a button,
+// check box, list, tree, field or custom-drawn control that takes the keyboard focus.
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QDebug>
+#include <QDialog>
+#include <QSet>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+#include <QWizard>
+
+#include <algorithm>
+#include <functional>
+
+#include "app/analysis/AnalysisRegistration.h"
+#include "app/main/PagelystApp.h"
+#include "app/reports/CReportContentDlg.h"
+#include "app/reports/CReportFieldSetDlg.h"
+#include "app/reports/CReportNewItemDlg.h"
+#include "app/reports/CReportTableDlg.h"
+#include "app/reports/CReportTextDlg.h"
+#include "app/reports/CReportTitleDlg.h"
+#include "app/reports/ReportsRegistration.h"
+#include "app/settings/CFilterConditionDlg.h"
+#include "app/shell/CApplication.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/MainView.h"
+#include "app/sitetree/SiteTreeRegistration.h"
+#include "app/statistics/StatisticsRegistration.h"
+#include "app/widgets/WebEngineSetup.h"
+#include "report/FieldItem.h"
+#include "report/HtmlTextItem.h"
+#include "report/TableItem.h"
+#include "report/TitleItem.h"
+#include "tests/app/AppTestSupport.h"
+
+using app::CommandId;
+
+namespace {
+
+// A name a screen reader can say: "–" or "..." says nothing.
+bool sayable(const QString& name) {
+    return std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
+bool announcedAsControl(const QAccessibleInterface& node) {
+    switch (node.role()) {
+        case QAccessible::PushButton:
+        case QAccessible::CheckBox:
+        case QAccessible::RadioButton:
+        case QAccessible::ComboBox:
+        case QAccessible::List:
+        case QAccessible::Tree:
+        case QAccessible::Table:
+        case QAccessible::SpinBox:
+        case QAccessible::Slider:
+        case QAccessible::PageTabList:
+        case QAccessible::PageTab:
+        case QAccessible::ButtonMenu:
+        case QAccessible::ButtonDropDown:
+            return true;
+        case QAccessible::EditableText:
+            return !node.state().readOnly || node.state().focusable;
+        default:
+            // Whatever else takes the focus is a control of its own drawing.
+            return node.state().focusable;
+    }
+}
+
+// A combo box's own field and drop-down list, and a spin box's field, are announced as part
+// of the box, under its name.
+bool partOfANamedBox(const QAccessibleInterface& node) {
+    const QAccessibleInterface* parent = node.parent();
+    return parent &&
+           (parent->role() == QAccessible::ComboBox || parent->role() == QAccessible::SpinBox) &&
+           sayable(parent->text(QAccessible::Name));
+}
+
+QString describe(const QAccessibleInterface& node) {
+    QString where;
+    for (const QAccessibleInterface* up = &node; up; up = up->parent()) {
+        const QObject* object = up->object();
+        const QString part =
+            object ? QString::fromLatin1(object->metaObject()->className()) +
+                         (object->objectName().isEmpty() ? QString() : "#" + object->objectName())
+                   : QStringLiteral("?");
+        where = where.isEmpty() ? part : part + " > " + where;
+        if (object && object->isWidgetType() && static_cast<const QWidget*>(object)->isWindow())
+            break;
+    }
+    return QString::number(node.role(), 16) + " " + where;
+}
+
+// Every shown control of `window` without a name, widget by widget: rows and cells are read
+// out by their text, and a web view's page by its document, which the engine names itself.
+QStringList unnamedIn(QWidget& window) {
+    QStringList unnamed;
+    const auto inWebView = [](const QWidget* widget) {
+        for (; widget; widget = widget->parentWidget())
+            if (qobject_cast<const QWebEngineView*>(widget)) return true;
+        return false;
+    };
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(&window) || inWebView(widget)) continue;
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(widget);
+        if (node && announcedAsControl(*node) && !sayable(node->text(QAccessible::Name)) &&
+            !partOfANamedBox(*node)) {
+            unnamed << describe(*node) + " \"" + node->text(QAccessible::Name) + "\"";
+        }
+    }
+    return unnamed;
+}
+
+// Each page of a tabbed or wizard dialog in turn, since a hidden page is not announced.
+QStringList unnamedOnEveryPage(QDialog& dialog) {
+    apptest::flushEvents();
+    QStringList unnamed = unnamedIn(dialog);
+    for (auto* tabs : dialog.findChildren<QTabWidget*>()) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            apptest::flushEvents();
+            unnamed << unnamedIn(dialog);
+        }
+    }
+    if (auto* wizard = qobject_cast<QWizard*>(&dialog)) {
+        while (wizard->currentPage() && !wizard->currentPage()->isFinalPage() &&
+               wizard->currentPage()->isComplete()) {
+            const int before = wizard->currentId();
+            wizard->next();
+            apptest::flushEvents();
+            if (wizard->currentId() == before) break;
+            unnamed << unnamedIn(dialog);
+        }
+    }
+    unnamed.removeDuplicates();
+    return unnamed;
+}
+
+// Each unnamed control on a line of its own (a failure message is cut short), then the count.
+bool noneUnnamed(const QStringList& unnamed) {
+    for (const QString& control : unnamed) qWarning().noquote() << "unnamed:" << control;
+    return unnamed.isEmpty();
+}
+
+}  // namespace
+
+class AccessibilityWalkTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        program_ = std::make_unique<app::PagelystApp>();
+        QVERIFY(program_->application().start({"pagelyst", "--demo"}));
+        window_ = program_->application().mainWindow();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_));
+        for (CommandId run : {CommandId::Analyze, CommandId::AnalyzeAll}) {
+            apptest::RunWatcher watcher(context());
+            window_->updateCommands();
+            window_->runCommand(run);
+            QVERIFY(watcher.waitForEnd());
+        }
+        const auto pages = context().tree().displayOrder();
+        QVERIFY(!pages.empty());
+        window_->mainView().setCurrentPage(pages.front()->page);
+    }
+    void cleanupTestCase() {
+        for (app::CMainFrame* open : program_->application().windows()) open->close();
+        apptest::flushEvents();
+        program_.reset();
+    }
+
+    void everyViewNamesItsControls() {
+        app::MainView& main = window_->mainView();
+        QVERIFY(main.table().size() >= 6);
+        QStringList unnamed;
+        for (const auto& entry : main.table()) {
+            main.selectView(entry.key);
+            apptest::flushEvents();
+            QCOMPARE(main.activeView(), entry.key);
+            for (const QString& control : unnamedIn(*window_))
+                unnamed << entry.title + ": " + control;
+        }
+        unnamed.removeDuplicates();
+        QVERIFY(noneUnnamed(unnamed));
+    }
+
+    void everyDialogOfTheMenusNamesItsControls_data() {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("command");
+        const struct {
+            const char* name;
+            int view;
+            CommandId command;
+        } rows[] = {
+            {"Open URL", app::siteTreeKey(), CommandId::OpenUrl},
+            {"Settings", app::siteTreeKey(), CommandId::Settings},
+            {"page details", app::siteTreeKey(), CommandId::ShowDetails},
+            {"element details", app::analysisKey(), CommandId::ShowDetails},
+            {"Find", app::analysisKey(), CommandId::Find},
+            {"new statistic", app::statisticsKey(), CommandId::NewStatistics},
+            {"new report", app::reportsKey(), CommandId::NewReport},
+            {"style editor", app::reportsKey(), CommandId::EditStyles},
+            {"Object Explorer", app::siteTreeKey(), CommandId::ObjectExplorer},
+            {"Tip of the Day", app::siteTreeKey(), CommandId::TipOfTheDay},
+            {"About", app::siteTreeKey(), CommandId::About},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.name) << row.view << static_cast<int>(row.command);
+    }
+    void everyDialogOfTheMenusNamesItsControls() {
+        QFETCH(int, view);
+        QFETCH(int, command);
+        window_->mainView().selectView(view);
+        apptest::flushEvents();
+        if (view == app::analysisKey()) selectFirstElement();
+        window_->updateCommands();
+        const auto id = static_cast<CommandId>(command);
+        QVERIFY2(window_->action(id)->isEnabled(), "the command is enabled");
+        QStringList unnamed;
+        QVERIFY(inspectDialogOpenedBy([&] { window_->runCommand(id); }, unnamed));
+        QVERIFY(noneUnnamed(unnamed));
+    }
+
+    // Dialogs opened from within other dialogs, made directly.
+    void everyInnerDialogNamesItsControls() {
+        report::ReportManager& reports = context().reports();
+        report::Report report = reports.reports().begin()->second.clone();
+        const std::vector<std::pair<const char*, std::function<QDialog*()>>> dialogs = {
+            {"condition", [] { return new app::CFilterConditionDlg(report::FilterCondition{}); }},
+            {"new item", [] { return new app::CReportNewItemDlg; }},
+            {"title", [] { return new app::CReportTitleDlg(report::TitleItem("Title", 1)); }},
+            {"text", [] { return new app::CReportTextDlg(report::HtmlTextItem("<p>x</p>")); }},
+            {"field set",
+             [] {
+                 return new app::CReportFieldSetDlg(
+                     report::FieldItem("Pages", "SELECT COUNT(*) FROM Pages"));
+             }},
+            {"table",
+             [&] {
+                 return new app::CReportTableDlg(report::TableItem("SELECT URL FROM Pages"),
+                                                 context().statistics());
+             }},
+            {"content",
+             [&] {
+                 return new app::CReportContentDlg(report, reports, context().statistics(),
+                                                   [](QWidget*, std::int32_t) {});
+             }},
+        };
+        QStringList unnamed;
+        for (const auto& [name, make] : dialogs) {
+            std::unique_ptr<QDialog> dialog(make());
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+            for (const QString& control : unnamedOnEveryPage(*dialog))
+                unnamed << QString(name) + ": " + control;
+        }
+        QVERIFY(noneUnnamed(unnamed));
+    }
+
+private:
+    app::AppContext& context() { return program_->application().context(); }
+
+    void selectFirstElement() {
+        const auto pages = context().tree().displayOrder();
+        const auto& items = pages.front()->page->figures(0).items;
+        if (items.size() > 1) window_->mainView().setSelectedElement(items[1].item);
+        apptest::flushEvents();
+    }
+
+    // Runs `open` and walks the first dialog it shows, modal or not, then closes it.
+    bool inspectDialogOpenedBy(const std::function<void()>& open, QStringList& unnamed) {
+        QSet<QWidget*> before;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->isVisible()) before.insert(top);
+        bool seen = false;
+        QTimer poll;
+        poll.setInterval(20);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QDialog*>(top);
+                if (!dialog || !dialog->isVisible() || before.contains(dialog) || seen) continue;
+                seen = true;
+                unnamed = unnamedOnEveryPage(*dialog);
+                dialog->reject();
+                dialog->close();
+            }
+        });
+        poll.start();
+        open();
+        const bool shown = QTest::qWaitFor([&] { return seen; }, 10000);
+        poll.stop();
+        apptest::flushEvents();
+        return shown;
+    }
+
+    apptest::ProgramHome home_;
+    apptest::Answers answers_;
+    std::unique_ptr<app::PagelystApp> program_;
+    app::CMainFrame* window_ = nullptr;
+};
+
+int main(int argc, char** argv) {
+    app::prepareWebEngine();
+    QApplication qt(argc, argv);
+    AccessibilityWalkTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "AccessibilityWalkTest.moc"
