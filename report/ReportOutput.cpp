@@ -1,5 +1,7 @@
 #include "report/ReportOutput.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 
 #include <Archive>
@@ -60,17 +62,26 @@ std::string withCrLf(std::string_view text) {
 }
 
 ExportResult exportHtml(const ReportManager& manager, std::int32_t id, const ReportSource& source,
-                        const ExportPathChooser& choosePath) {
+                        const ExportPathChooser& choosePath, std::string* cause) {
     const std::optional<std::string> initialName = exportFileName(manager, id, source);
     if (!initialName) return ExportResult::NothingToExport;
     const std::optional<std::string> path = choosePath(*initialName);
     if (!path) return ExportResult::Cancelled;
     try {
-        writeFile(*path, exportText(manager, id, source));
+        const std::string text = exportText(manager, id, source);
+        errno = 0;
+        writeFile(*path, text);
         return ExportResult::Written;
-    } catch (const xlib::Exception&) {
+    } catch (const xlib::Exception& error) {
+        // The save stream's message is a constant; what the system said is in errno.
+        const int code = errno;
+        if (cause) {
+            *cause = std::string(error.message()) + ": " + *path;
+            if (code != 0) *cause += std::string(" (") + std::strerror(code) + ")";
+        }
         return ExportResult::Failed;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (cause) *cause = error.what();
         return ExportResult::Failed;
     }
 }

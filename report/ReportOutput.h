@@ -52,9 +52,9 @@ enum class ExportResult {
 
 // Asks for the target path (given the initial file name; nullopt cancels), builds the text and
 // writes it through a temporary file renamed over the target, so a failure never leaves a
-// partial file or destroys an older one.
+// partial file or destroys an older one. A failure's cause goes to `cause` when one is given.
 using ExportPathChooser = std::function<std::optional<std::string>(const std::string& initialName)>;
 ExportResult exportHtml(const ReportManager& manager, std::int32_t id, const ReportSource& source,
-                        const ExportPathChooser& choosePath);
+                        const ExportPathChooser& choosePath, std::string* cause = nullptr);
 
 }  // namespace report

@@ -307,8 +307,10 @@ void CReportDlg::exportReport() {
         if (path.isEmpty()) return std::nullopt;
         return path.toStdString();
     };
-    if (report::exportHtml(reports_, selected_, *from, chooser) == report::ExportResult::Failed)
-        exportFailed();
+    std::string cause;
+    if (report::exportHtml(reports_, selected_, *from, chooser, &cause) ==
+        report::ExportResult::Failed)
+        exportFailed(cause);
 }
 
 void CReportDlg::exportPdf() {
@@ -327,9 +329,10 @@ void CReportDlg::exportPdfTo(const QString& path) {
     emit pdfExported(path, false);
 }
 
-void CReportDlg::exportFailed() {
-    MessageBoxes::error(this, QString::fromLatin1(report::kExportErrorCaption),
-                        QString::fromLatin1(report::kExportErrorText));
+void CReportDlg::exportFailed(const std::string& cause) {
+    QString text = QString::fromLatin1(report::kExportErrorText);
+    if (!cause.empty()) text += QStringLiteral("\n\n") + QString::fromStdString(cause);
+    MessageBoxes::error(this, QString::fromLatin1(report::kExportErrorCaption), text);
 }
 
 void CReportDlg::saveState() {

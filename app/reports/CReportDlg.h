@@ -114,7 +114,8 @@ private:
     void editStyles();
     void exportReport();
     void exportPdf();
-    void exportFailed();
+    // "Error exporting data.", with the cause beneath it when one is known.
+    void exportFailed(const std::string& cause = {});
 
     ViewHost& host_;
     report::ReportManager& reports_;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -150,8 +152,16 @@ TEST_F(ReportOutput, FailingTableQueryFailsTheExportAndKeepsTheOldFile) {
     EXPECT_STREQ(kExportErrorText, "Error exporting data.");
 }
 
-TEST_F(ReportOutput, UnwritableTargetFailsTheExport) {
+TEST_F(ReportOutput, UnwritableTargetFailsTheExportAndSaysWhy) {
     EXPECT_EQ(exportTo(101, file("missing/out.html")), ExportResult::Failed);
+    std::string cause;
+    const auto path = file("missing/out.html");
+    EXPECT_EQ(exportHtml(
+                  manager_, 101, source_, [&](const std::string&) { return std::optional(path); },
+                  &cause),
+              ExportResult::Failed);
+    EXPECT_NE(cause.find(path), std::string::npos) << cause;
+    EXPECT_NE(cause.find(std::strerror(ENOENT)), std::string::npos) << cause;
 }
 
 }  // namespace

@@ -574,7 +574,10 @@ private slots:
         app::setPathChooser([&](const QString&) { return blocked; });
         program.window().runCommand(CommandId::Export);
         app::setPathChooser({});
-        QCOMPARE(answers.asked, QStringList{"Error exporting data."});
+        QCOMPARE(answers.asked.size(), 1);
+        QVERIFY2(answers.asked.front().startsWith("Error exporting data.\n\n") &&
+                     answers.asked.front().contains(blocked),
+                 qPrintable(answers.asked.front()));
         QVERIFY(QFileInfo(blocked + "/inside").isDir());
     }
 
