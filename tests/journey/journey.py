@@ -120,27 +120,22 @@ def find(role, name=None, within=None, starts=False, seconds=STEP_SECONDS):
     return wait_for(f"{pyatspi.Atspi.role_get_name(role)} '{name}'", probe, seconds)
 
 
+def shown_window(title):
+    """The shown top-level window (frame or dialog) whose title starts with `title`, if any."""
+    app = application()
+    for i in range(app.childCount if app else 0):
+        top = app.getChildAtIndex(i)
+        if top is not None and top.name.startswith(title) and showing(top):
+            return top
+    return None
+
+
 def window(title, seconds=STEP_SECONDS):
-    """A top-level window (frame or dialog) whose title starts with `title`."""
-    def probe():
-        app = application()
-        for i in range(app.childCount):
-            top = app.getChildAtIndex(i)
-            if top is not None and top.name.startswith(title) and showing(top):
-                return top
-        return None
-    return wait_for(f"the window '{title}'", probe, seconds)
+    return wait_for(f"the window '{title}'", lambda: shown_window(title), seconds)
 
 
 def gone(title, seconds=STEP_SECONDS):
-    def probe():
-        app = application()
-        if app is None:
-            return True
-        return not any(app.getChildAtIndex(i) is not None and
-                       app.getChildAtIndex(i).name.startswith(title) and
-                       showing(app.getChildAtIndex(i)) for i in range(app.childCount))
-    wait_for(f"the window '{title}' to close", probe, seconds)
+    wait_for(f"the window '{title}' to close", lambda: shown_window(title) is None, seconds)
 
 
 def click(node):

@@ -20,27 +20,8 @@
 # SAVE_KILLS sets the number of kill -9 runs per kind (30); SAVE_SEED the random seed.
 set -uo pipefail
 
-driver=${1:-}
-if [[ -z "$driver" || ! -x "$driver" ]]; then
-    echo "usage: $0 PATH/TO/save_driver" >&2
-    exit 2
-fi
-driver=$(cd "$(dirname "$driver")" && pwd)/$(basename "$driver")
-if ! command -v strace >/dev/null 2>&1; then
-    echo "interrupted-saves: strace is not installed; skipped"
-    exit 77
-fi
-if ! strace -f -qq -o /dev/null true >/dev/null 2>&1; then
-    echo "interrupted-saves: strace cannot trace processes here; skipped"
-    exit 77
-fi
 # -y names each descriptor's file, so the trace shows which calls belong to the save.
-strace_options=(-f -qq -y)
-if strace --seccomp-bpf "${strace_options[@]}" -o /dev/null true >/dev/null 2>&1; then
-    strace_options=(--seccomp-bpf "${strace_options[@]}")
-fi
-# LeakSanitizer cannot run under ptrace; every other check of a sanitized driver stays on.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+source "$(dirname "$0")/strace-prelude.sh" save_driver "${1:-}" -f -qq -y
 
 kills=${SAVE_KILLS:-30}
 RANDOM=${SAVE_SEED:-4711}

@@ -15,22 +15,7 @@
 # DESKTOP_SAVE_KILLS sets the number of kills per kind (4); SAVE_SEED the random seed.
 set -uo pipefail
 
-driver=${1:-}
-if [[ -z "$driver" || ! -x "$driver" ]]; then
-    echo "usage: $0 PATH/TO/desktop_save_driver" >&2
-    exit 2
-fi
-driver=$(cd "$(dirname "$driver")" && pwd)/$(basename "$driver")
-if ! command -v strace >/dev/null 2>&1 || ! strace -f -qq -o /dev/null true >/dev/null 2>&1; then
-    echo "desktop-interrupted-saves: strace cannot trace processes here; skipped"
-    exit 77
-fi
-strace_options=(-f -qq)
-if strace --seccomp-bpf "${strace_options[@]}" -o /dev/null true >/dev/null 2>&1; then
-    strace_options=(--seccomp-bpf "${strace_options[@]}")
-fi
-# LeakSanitizer cannot run under ptrace; every other check of a sanitized driver stays on.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+source "$(dirname "$0")/../../robustness/strace-prelude.sh" desktop_save_driver "${1:-}" -f -qq
 export QT_QPA_PLATFORM=offscreen
 
 kills=${DESKTOP_SAVE_KILLS:-4}
