@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <charconv>
 #include <ostream>
 
 #include "engine/figures/ConnectionSpeed.h"
@@ -66,6 +67,10 @@ void addRunOptions(CLI::App& command, CliOptions& options, std::string& connecti
                     "DOWN/UP/RTT) to FILE")
         ->expected(2)
         ->type_name("LINE FILE");
+    command.add_option("--browser-cost", options.browserCostText,
+                       "the browser's own time in the --line and --har-at model, as COMMIT/REQUEST "
+                       "in milliseconds: from the document's first byte to its first requests, and "
+                       "per request; such as 15/10 (default 0/0, the line alone)");
     command.add_option("--save-scenario", options.scenarioOut,
                        "save the site tree as a scenario (*.wsa) after the run");
     command
@@ -107,6 +112,23 @@ void addRunOptions(CLI::App& command, CliOptions& options, std::string& connecti
 }
 
 // Applies the texts that need more than CLI11's checks; a usage error message, or nothing.
+// "COMMIT/REQUEST": two plain numbers of milliseconds, fractions allowed, 0 to 60000 each.
+std::optional<engine::BrowserCost> browserCost(std::string_view text) {
+    const auto slash = text.find('/');
+    if (slash == std::string_view::npos) return std::nullopt;
+    double parts[2] = {0, 0};
+    const std::string_view pieces[2] = {text.substr(0, slash), text.substr(slash + 1)};
+    for (int i = 0; i < 2; ++i) {
+        const std::string_view piece = pieces[i];
+        if (piece.empty() || piece.front() == '-' || piece.front() == '+') return std::nullopt;
+        const auto [end, error] = std::from_chars(piece.data(), piece.data() + piece.size(),
+                                                  parts[i], std::chars_format::fixed);
+        if (error != std::errc{} || end != piece.data() + piece.size()) return std::nullopt;
+        if (!(parts[i] >= 0 && parts[i] <= 60000)) return std::nullopt;
+    }
+    return engine::BrowserCost{parts[0], parts[1]};
+}
+
 std::optional<std::string> finish(CliOptions& options, const std::string& connection,
                                   const std::string& scope) {
     if (!connection.empty()) {
@@ -126,6 +148,14 @@ std::optional<std::string> finish(CliOptions& options, const std::string& connec
         options.harAtLine = engine::parseNetworkLine(options.harAt[0], error);
         if (!options.harAtLine) return "--har-at: " + error;
         options.harAtPath = options.harAt[1];
+    }
+    if (!options.browserCostText.empty()) {
+        const auto cost = browserCost(options.browserCostText);
+        if (!cost)
+            return "--browser-cost: \"" + options.browserCostText +
+                   "\" is not COMMIT/REQUEST, two numbers of milliseconds from 0 to 60000 such "
+                   "as 15/10";
+        options.browserCost = *cost;
     }
     if (!scope.empty()) {
         options.scope = query::equalIgnoringCase(scope, "host")     ? 0

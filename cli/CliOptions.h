@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/figures/LineModel.h"
 #include "engine/figures/NetworkLine.h"
 
 namespace cli {
@@ -32,6 +33,8 @@ struct CliOptions {
     std::vector<std::string> harAt;                // --har-at LINE FILE as given
     std::optional<engine::NetworkLine> harAtLine;  // its line, parsed
     std::string harAtPath;                         // its file
+    std::string browserCostText;                   // --browser-cost COMMIT/REQUEST as given
+    engine::BrowserCost browserCost;               // parsed from it: 0/0 without
     std::string scenarioOut;
     std::optional<int> timeoutSeconds;
     std::string userAgent;  // empty: the engine's own

@@ -321,11 +321,11 @@ int CliRun::report(const Pages& pages, bool stopped) {
     if (options_.json) {
         nlohmann::json document = exporting::jsonReport(pages, options_.connectionIndex);
         extras_.annotate(document, pages, options_.connectionIndex);
-        if (options_.line) addLineFigures(document, pages, *options_.line);
+        if (options_.line) addLineFigures(document, pages, *options_.line, options_.browserCost);
         out_ << exporting::jsonText(document) << "\n";
     } else {
         out_ << tableReport(pages, options_.connectionIndex, crawls());
-        if (options_.line) out_ << lineTable(pages, *options_.line);
+        if (options_.line) out_ << lineTable(pages, *options_.line, options_.browserCost);
         out_ << extras_.statisticsText(pages, options_.connectionIndex);
         if (extras_.wantsReport() && options_.htmlPath.empty()) {
             out_ << extras_.reportText(pages, options_.connectionIndex);
@@ -342,7 +342,8 @@ int CliRun::report(const Pages& pages, bool stopped) {
     }
     if (options_.harAtLine) {
         std::string error;
-        if (!exporting::writeLineHar(options_.harAtPath, pages, *options_.harAtLine, error)) {
+        if (!exporting::writeLineHar(options_.harAtPath, pages, *options_.harAtLine, error,
+                                     exporting::HarClock::now(), options_.browserCost)) {
             fail("cannot write " + options_.harAtPath + ": " + error);
             return kUsageError;
         }
@@ -350,7 +351,8 @@ int CliRun::report(const Pages& pages, bool stopped) {
     if (!options_.waterfallPath.empty()) {
         if (const auto problem =
                 options_.line
-                    ? writeLineWaterfall(options_.waterfallPath, pages, *options_.line)
+                    ? writeLineWaterfall(options_.waterfallPath, pages, *options_.line,
+                                         options_.browserCost)
                     : writeWaterfall(options_.waterfallPath, pages, options_.connectionIndex)) {
             fail(*problem);
             return kUsageError;

@@ -24,8 +24,8 @@ json timingsOf(const engine::LineTiming& t, bool https) {
     return {{"blocked", static_cast<std::int64_t>(t.taken - t.ready)},
             {"dns", part(t.taken, t.lookedUp, opened)},
             {"connect", part(t.lookedUp, t.secured, opened)},
-            {"send", 0},
-            {"wait", static_cast<std::int64_t>(t.firstByte - t.secured)},
+            {"send", static_cast<std::int64_t>(t.sent - t.secured)},
+            {"wait", static_cast<std::int64_t>(t.firstByte - t.sent)},
             {"receive", static_cast<std::int64_t>(t.end - t.firstByte)},
             {"ssl", part(t.connected, t.secured, opened && https)}};
 }
@@ -33,7 +33,8 @@ json timingsOf(const engine::LineTiming& t, bool https) {
 }  // namespace
 
 nlohmann::json lineHarDocument(const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
-                               const engine::NetworkLine& line, const HarClock& clock) {
+                               const engine::NetworkLine& line, const HarClock& clock,
+                               const engine::BrowserCost& cost) {
     json document = harDocument(pages, clock);
     json& log = document["log"];
     std::map<std::string, std::chrono::system_clock::time_point> starts;
@@ -45,7 +46,7 @@ nlohmann::json lineHarDocument(const std::vector<std::shared_ptr<engine::PageEnt
         json& harPage = log["pages"][index++];
         const std::string id = harPage["id"].get<std::string>();
         const engine::PageFigures measured = page->figures(engine::kActualSpeed);
-        const engine::LineFigures figures = engine::modelLine(measured, line);
+        const engine::LineFigures figures = engine::modelLine(measured, line, cost);
         harPage["pageTimings"]["onContentLoad"] = figures.renderTime;
         harPage["pageTimings"]["onLoad"] = figures.loadTime;
         harPage["pageTimings"]["comment"] =
@@ -85,8 +86,9 @@ nlohmann::json lineHarDocument(const std::vector<std::shared_ptr<engine::PageEnt
 
 bool writeLineHar(const std::string& path,
                   const std::vector<std::shared_ptr<engine::PageEntry>>& pages,
-                  const engine::NetworkLine& line, std::string& error, const HarClock& clock) {
-    return saveText(path, jsonText(lineHarDocument(pages, line, clock), 2) + "\n", error);
+                  const engine::NetworkLine& line, std::string& error, const HarClock& clock,
+                  const engine::BrowserCost& cost) {
+    return saveText(path, jsonText(lineHarDocument(pages, line, clock, cost), 2) + "\n", error);
 }
 
 }  // namespace exporting

@@ -2,6 +2,7 @@
 commands from its file descriptor 3 and writes answers and events to 4, each message one JSON
 text ended by a NUL byte. No WebSocket is needed."""
 
+import collections
 import fcntl
 import json
 import os
@@ -120,11 +121,22 @@ class Browser:
         shutil.rmtree(self.profile, ignore_errors=True)
 
 
-def load(browser, url, timeout=600, quiet_s=0.5):
+class Load(collections.namedtuple("Load", "total finished failed network requests")):
+    """One load: ms from the document's requestWillBeSent to the last loadingFinished, the
+    requests finished and failed, ms from the document request's start in the network stack to
+    the same end, and per finished request a dict: its url, type, connection (the network
+    stack's id), and in ms from the document's requestWillBeSent the moments it was sent by the
+    page (sent), started in the network stack (start), got its first byte (first) and ended."""
+
+    def end_of(self, urls):
+        """The last end among the requests for `urls` (None if none was loaded)."""
+        ends = [r["end"] for r in self.requests if r["url"] in urls]
+        return max(ends) if ends else None
+
+
+def load(browser, url, timeout=120, quiet_s=0.5):
     """Loads `url` once in a new browser context of `browser` (its own connections, cookies and
-    cache, as a fresh browser has; the cache disabled besides). Returns (ms from the document's
-    requestWillBeSent to the last loadingFinished, requests finished, requests failed, ms from
-    the document request's start in the network stack to the same end)."""
+    cache, as a fresh browser has; the cache disabled besides). Returns a Load."""
     context = browser.send("Target.createBrowserContext", {"disposeOnDetach": True})
     context_id = context["browserContextId"]
     try:
@@ -144,6 +156,7 @@ def load(browser, url, timeout=600, quiet_s=0.5):
         network_start = None  # the document request's start in the network stack
         pending = set()
         finished = {}
+        requests = {}
         failed = 0
         loaded = False
         deadline = time.monotonic() + timeout
@@ -166,10 +179,19 @@ def load(browser, url, timeout=600, quiet_s=0.5):
                 if start is None and p.get("type") == "Document":
                     start = p["timestamp"]
                 pending.add(p["requestId"])
+                requests[p["requestId"]] = {"url": req_url, "type": p.get("type"),
+                                            "sent": p["timestamp"]}
                 last_activity = time.monotonic()
-            elif (method == "Network.responseReceived" and p.get("type") == "Document"
-                  and network_start is None and "timing" in p.get("response", {})):
-                network_start = p["response"]["timing"]["requestTime"]
+            elif method == "Network.responseReceived" and p.get("requestId") in requests:
+                response = p.get("response", {})
+                timing = response.get("timing")
+                record = requests[p["requestId"]]
+                record["connection"] = response.get("connectionId")
+                if timing:
+                    record["start"] = timing["requestTime"]
+                    record["first"] = timing["requestTime"] + timing["receiveHeadersEnd"] / 1000
+                if p.get("type") == "Document" and network_start is None and timing:
+                    network_start = timing["requestTime"]
             elif method == "Network.loadingFinished" and p.get("requestId") in pending:
                 pending.discard(p["requestId"])
                 finished[p["requestId"]] = p["timestamp"]
@@ -190,7 +212,14 @@ def load(browser, url, timeout=600, quiet_s=0.5):
             raise ProtocolError(f"{url}: no document request seen")
         end = max(finished.values())
         network = (end - network_start) * 1000.0 if network_start else None
-        return (end - start) * 1000.0, len(finished), failed, network
+        records = []
+        for rid, at in finished.items():
+            record = dict(requests[rid], end=at)
+            for key in ("sent", "start", "first", "end"):
+                if key in record:
+                    record[key] = (record[key] - start) * 1000.0
+            records.append(record)
+        return Load((end - start) * 1000.0, len(finished), failed, network, records)
     finally:
         try:
             browser.send("Target.disposeBrowserContext", {"browserContextId": context_id})

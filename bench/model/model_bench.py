@@ -17,6 +17,7 @@ over all and per line, and Spearman's rank correlation, for the model and for th
 """
 
 import argparse
+import datetime
 import http.server
 import json
 import os
@@ -32,6 +33,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
+import calibration  # noqa: E402
 import cdp  # noqa: E402
 import pages  # noqa: E402
 import shaper  # noqa: E402
@@ -143,7 +145,7 @@ class Site:
         secure = ("127.0.0.1", self.https.server_address[1])
         self.shaper = shaper.Shaper([(h, plain) for h in pages.HOSTS] +
                                     [(pages.SECURE_HOST, secure)])
-        site, self.entries = pages.pages(self.shaper.port)
+        site, self.entries, self.calibration = pages.pages(self.shaper.port)
         self.files.update(site)
 
     def close(self):
@@ -163,13 +165,13 @@ def find_cli(given):
     return shutil.which("pagelyst-cli")
 
 
-def model_run(cli, url, line, home, bundle):
-    """The page's record of `pagelyst-cli analyze URL --json [--line LINE]`. The program trusts
-    the system's certificate authorities only, so for an https page it runs in a mount
+def model_run(cli, url, line, home, bundle, extra=()):
+    """The page's record of `pagelyst-cli analyze URL --json [--line LINE] EXTRA`. The program
+    trusts the system's certificate authorities only, so for an https page it runs in a mount
     namespace of its own where the system's bundle also holds this run's certificate."""
     env = {k: v for k, v in os.environ.items() if "proxy" not in k.lower()}
     env["PAGELYST_HOME"] = home
-    command = [cli, "analyze", url, "--json"] + (["--line", line] if line else [])
+    command = [cli, "analyze", url, "--json"] + (["--line", line] if line else []) + list(extra)
     if url.startswith("https:"):
         command = ["unshare", "--mount", "--propagation", "private", "sh", "-c",
                    'mount --bind "$1" "$2" && shift 2 && exec "$@"', "sh", bundle, SYSTEM_BUNDLE,
@@ -185,6 +187,40 @@ def model_run(cli, url, line, home, bundle):
         if page.get("address") == url or page.get("depth") == 0:
             return page
     return document["pages"][0]
+
+
+def har_ends(har):
+    """Per address, the ms from the first page's start at which its entry ended."""
+    log = har["log"]
+    page = log["pages"][0]
+    start = datetime.datetime.fromisoformat(page["startedDateTime"])
+    ends = {}
+    for e in log["entries"]:
+        if e.get("pageref") != page["id"]:
+            continue
+        at = (datetime.datetime.fromisoformat(e["startedDateTime"]) - start).total_seconds()
+        url = e["request"]["url"]
+        ends[url] = max(ends.get(url, 0.0), at * 1000.0 + e["time"])
+    return ends
+
+
+def model_ends(cli, url, line, home, bundle, cost):
+    """One measurement restated for `line` with the browser's `cost` (commit, request ms):
+    per address the modelled end, from the run's --har-at file."""
+    with tempfile.TemporaryDirectory(prefix="pagelyst-modelbench-har-") as folder:
+        path = os.path.join(folder, "line.har")
+        model_run(cli, url, line, home, bundle,
+                  ["--har-at", line, path, "--browser-cost", f"{cost[0]:.1f}/{cost[1]:.1f}"])
+        with open(path) as f:
+            return har_ends(json.load(f))
+
+
+def measured_har(cli, url, home, bundle):
+    with tempfile.TemporaryDirectory(prefix="pagelyst-modelbench-har-") as folder:
+        path = os.path.join(folder, "page.har")
+        model_run(cli, url, None, home, bundle, ["--har", path])
+        with open(path) as f:
+            return json.load(f)
 
 
 def ranks(values):
@@ -319,18 +355,38 @@ def main():
         classic = [l.strip() for l in args.classic.split(",") if l.strip()]
         classic_pages = {p.strip() for p in args.classic_pages.split(",")}
 
-        # The model's figures: the page measured on the bare loopback (the shaper passing
-        # bytes through) and restated for each line.
         site.shaper.set_line(None)
-        model = {}
+        saved = {}
+        if args.browser_from:
+            with open(args.browser_from) as f:
+                saved = json.load(f)
+        else:
+            browser = start_browser(chromium)
+
+        # The browser's own time, measured unshaped on the calibration page.
+        if saved:
+            cost = tuple(saved["cost"])
+        else:
+            cdp.load(browser, site.calibration)  # a new browser's first load starts its processes
+            loads = [cdp.load(browser, site.calibration) for _ in range(5)]
+            cost = calibration.browser_cost(
+                loads, measured_har(cli, site.calibration, home, site.bundle))
+        print(f"the browser's own time, unshaped on the calibration page: commit {cost[0]:.1f} ms, "
+              f"request {cost[1]:.1f} ms", flush=True)
+
+        # The model's figures: the page measured on the bare loopback (the shaper passing
+        # bytes through) and restated for each line, by the line alone and with the browser's
+        # own time; per address the modelled end.
+        classic_model, alone, costed = {}, {}, {}
         for name, url in entries:
             plain = model_run(cli, url, None, home, site.bundle)
             for line in classic:
                 index = CLASSIC[line][0]
-                model[(name, line)] = next(t["download"] for t in plain["times"]
-                                           if t["index"] == index)
+                classic_model[(name, line)] = next(t["download"] for t in plain["times"]
+                                                   if t["index"] == index)
             for line in lines:
-                model[(name, line)] = model_run(cli, url, line, home, site.bundle)["line"]["load"]
+                alone[(name, line)] = model_ends(cli, url, line, home, site.bundle, (0, 0))
+                costed[(name, line)] = model_ends(cli, url, line, home, site.bundle, cost)
             print(f"model: {name} ({plain['elements']} elements, {plain['size']} bytes)",
                   flush=True)
 
@@ -340,15 +396,9 @@ def main():
                  for _, bps, latency in [CLASSIC[line]]]
         if args.floor:
             jobs += [(name, url, "unshaped", 0, 0, 0) for name, url in entries]
-            model.update({(name, "unshaped"): 0 for name, _ in entries})
-        measured = {}
-        if args.browser_from:
-            with open(args.browser_from) as f:
-                measured = {(r["page"], r["line"]): r["browser"] for r in json.load(f)}
-            jobs = []
-        else:
-            browser = start_browser(chromium)
-        for name, url, line, down, up, rtt in jobs:
+        # Per page and line, each load's ends per address and its last end.
+        measured = {(r["page"], r["line"]): r["loads"] for r in saved.get("rows", [])}
+        for name, url, line, down, up, rtt in ([] if saved else jobs):
             loads = []
             for _ in range(args.runs):
                 site.shaper.set_line(shaper.Line(line, down, up, rtt) if down else None)
@@ -360,33 +410,60 @@ def main():
                     browser = start_browser(chromium)
             if not loads:
                 continue
-            median = statistics.median(x[0] for x in loads)
-            measured[(name, line)] = median
-            network = [x[3] for x in loads if x[3] is not None]
-            from_network = f"{statistics.median(network):.0f}" if network else "-"
+            measured[(name, line)] = [
+                {"total": x.total, "ends": {r["url"]: r["end"] for r in x.requests}}
+                for x in loads]
+            median = statistics.median(x.total for x in loads)
             print(f"browser: {name:14} {line:16} median {median:8.0f} ms of "
-                  f"{[round(x[0]) for x in loads]} ({loads[0][1]} requests, {loads[0][2]} "
-                  f"failed; {from_network} ms from the document's network start); "
-                  f"model {model[(name, line)]} ms", flush=True)
+                  f"{[round(x.total) for x in loads]} ({loads[0].finished} requests, "
+                  f"{loads[0].failed} failed)", flush=True)
 
         order = [e[0] for e in entries]
 
-        def rows_for(line_names):
-            return [(p, l, model[(p, l)], measured[(p, l)]) for l in line_names for p in order
-                    if (p, l) in measured]
+        def compared(ends, loads):
+            """(model, browser) over the addresses both loaded: the model's last end among
+            those the browser loaded, the median of the browser's last ends among those the
+            model knows (a style sheet's pictures, say, which the program does not fetch)."""
+            seen = set().union(*(load["ends"] for load in loads))
+            model_end = max((t for u, t in ends.items() if u in seen), default=0)
+            browser_end = statistics.median(
+                max((t for u, t in load["ends"].items() if u in ends), default=0)
+                for load in loads)
+            return model_end, browser_end
 
-        summary("Pagelyst's line model against Chromium on the shaped line", rows_for(lines))
-        floor = [(p, measured[(p, "unshaped")]) for p in order if (p, "unshaped") in measured]
+        def rows_for(line_names, model):
+            return [(p, l, *compared(model[(p, l)], measured[(p, l)]))
+                    for l in line_names for p in order if (p, l) in measured]
+
+        outside = {}
+        for (p, l), loads in measured.items():
+            if (p, l) in alone:
+                outside[p] = sorted({u for load in loads for u in load["ends"]} - set(alone[(p, l)]))
+        if any(outside.values()):
+            print("\nLoaded by the browser only, left out of both figures:")
+            for p, urls in outside.items():
+                if urls:
+                    print(f"  {p:16} {', '.join(u.rsplit('/', 1)[-1] for u in urls)}")
+        summary("Pagelyst's line model against Chromium on the shaped line: the line alone",
+                rows_for(lines, alone))
+        summary(f"The same with the browser's own time (commit {cost[0]:.1f} ms, request "
+                f"{cost[1]:.1f} ms per request, measured unshaped)", rows_for(lines, costed))
+        floor = [(p, statistics.median(x["total"] for x in measured[(p, "unshaped")]))
+                 for p in order if (p, "unshaped") in measured]
         if floor:
             print("\nThe browser unshaped on loopback (its own floor), median ms:")
             for p, v in floor:
                 print(f"  {p:16} {v:8.0f}")
-        summary("Baseline: the classic four-lane model on its own lines", rows_for(classic))
+        summary("Baseline: the classic four-lane model on its own lines",
+                [(p, l, classic_model[(p, l)],
+                  statistics.median(x["total"] for x in measured[(p, l)]))
+                 for l in classic for p in order if (p, l) in measured])
         print(f"\nrun time {(time.monotonic() - began) / 60:.1f} min")
         if args.json:
             with open(args.json, "w") as out:
-                json.dump([{"page": p, "line": l, "model": model[(p, l)],
-                            "browser": measured[(p, l)]} for (p, l) in measured], out, indent=1)
+                json.dump({"cost": cost,
+                           "rows": [{"page": p, "line": l, "loads": v}
+                                    for (p, l), v in measured.items()]}, out)
         return 0
     finally:
         if browser:

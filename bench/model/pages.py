@@ -338,10 +338,15 @@ def pages(port):
     for page in ("index", "about", "products", "contact", "downloads"):
         entries.append((f"demo {page}", f"{main}/demo/{page}.html"))
 
-    return site, entries
+    # Not in the set: the page the bench measures the browser's own time on, unshaped. Sixty
+    # small pictures on one host keep the browser's six connections busy from the document on.
+    b = "".join(img(f"/calibrate/c{i}.gif", 1, 200 + i) for i in range(60))
+    put("/calibrate/index.html", "text/html", html("", b, 4 * KB))
+
+    return site, entries, f"{main}/calibrate/index.html"
 
 
 if __name__ == "__main__":
-    site, entries = pages(8000)
+    site, entries, _ = pages(8000)
     total = sum(len(r.body) for r in site.values())
     print(f"{len(site)} files, {total / 1e6:.2f} MB")

@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "engine/base/ContentKind.h"
 #include "engine/figures/ConnectionSpeed.h"
 
 namespace engine {
@@ -27,10 +28,11 @@ struct Element {
     int pool = -1;  // -1: free
     int host = -1;
     bool https = false;
+    bool document = false;  // its children wait for the browser's commit
     double size = 0, server = 0;
     Stage stage = Stage::Waiting;
     bool wanted = false;
-    double ready = 0, taken = 0, lookedUp = 0, connected = 0, secured = 0;
+    double ready = 0, taken = 0, lookedUp = 0, connected = 0, secured = 0, sent = 0;
     double firstByte = 0, end = 0;
     double received = 0;
     int connection = -1;
@@ -57,8 +59,9 @@ double measuredRoundTrip(const ElementStats& stats, bool https) {
 
 class Run {
 public:
-    Run(const PageFigures& measured, const NetworkLine& line)
+    Run(const PageFigures& measured, const NetworkLine& line, const BrowserCost& cost)
         : measured_(measured),
+          cost_(cost),
           rtt_(line.roundTripMs),
           rate_(static_cast<double>(line.downBitsPerSecond) / 8000.0),
           largestWindow_(std::max(kInitialWindow, rate_ * rtt_)) {
@@ -99,6 +102,7 @@ private:
             e.parent = f.parent;
             e.position = f.position;
             const WebItem& item = *f.item;
+            e.document = item.contentKind() == ContentKind::Html;
             const bool again = !seen.emplace(&item, static_cast<int>(i)).second;
             if (again || item.fromCache() || !item.transferStart()) continue;
             const ParsedUrl address = item.address();
@@ -125,19 +129,24 @@ private:
                     static_cast<int>(i));
     }
 
+    // An element is wanted at `now`, or when its document's parser has started if later.
     void want(int index, double now) {
         Element& e = elements_[static_cast<std::size_t>(index)];
         if (e.wanted) return;
         e.wanted = true;
         e.ready = now;
-        if (e.pool < 0) finish(index, now);
+        if (e.parent >= 0) {
+            const Element& parent = elements_[static_cast<std::size_t>(e.parent)];
+            if (parent.document) e.ready = std::max(now, parent.firstByte + cost_.commitMs);
+        }
+        if (e.pool < 0) finish(index, e.ready);
     }
 
     void finish(int index, double now) {
         Element& e = elements_[static_cast<std::size_t>(index)];
         e.stage = Stage::Done;
         e.end = now;
-        if (e.pool < 0) e.taken = e.lookedUp = e.connected = e.secured = e.firstByte = now;
+        if (e.pool < 0) e.taken = e.lookedUp = e.connected = e.secured = e.sent = e.firstByte = now;
         e.received = e.size;
         for (const int child : children_[static_cast<std::size_t>(index)]) want(child, now);
     }
@@ -147,7 +156,8 @@ private:
     void dispatch() {
         std::vector<int> queue;
         for (std::size_t i = 0; i < elements_.size(); ++i)
-            if (elements_[i].wanted && elements_[i].stage == Stage::Waiting)
+            if (elements_[i].wanted && elements_[i].stage == Stage::Waiting &&
+                elements_[i].ready <= now_ + kSlack)
                 queue.push_back(static_cast<int>(i));
         std::stable_sort(queue.begin(), queue.end(), [&](int a, int b) {
             return elements_[static_cast<std::size_t>(a)].ready <
@@ -178,7 +188,8 @@ private:
             connections_[static_cast<std::size_t>(chosen)].element = index;
             e.connection = chosen;
             e.stage = Stage::Requested;
-            e.firstByte = e.secured + rtt_ + e.server;
+            e.sent = e.secured + cost_.requestMs;
+            e.firstByte = e.sent + rtt_ + e.server;
         }
     }
 
@@ -191,11 +202,15 @@ private:
         return delivering == 0 ? rate_ : rate_ / static_cast<double>(delivering);
     }
 
-    // The earliest moment something changes: a first byte, a round's last byte or next round,
-    // or a delivering parent reaching a waiting child's tag.
+    // The earliest moment something changes: an element wanted later becoming ready, a first
+    // byte, a round's last byte or next round, or a delivering parent reaching a waiting child's
+    // tag.
     double nextEvent() const {
         const double rate = share();
         double next = kNever;
+        for (const Element& e : elements_)
+            if (e.wanted && e.stage == Stage::Waiting && e.ready > now_ + kSlack)
+                next = std::min(next, e.ready);
         for (const Connection& c : connections_) {
             if (c.element < 0) continue;
             const auto index = static_cast<std::size_t>(c.element);
@@ -267,6 +282,7 @@ private:
     }
 
     const PageFigures& measured_;
+    BrowserCost cost_;
     double rtt_, rate_, largestWindow_;
     double now_ = 0;
     std::vector<Element> elements_;
@@ -304,7 +320,8 @@ LineFigures Run::result(const NetworkLine& line) const {
         t.lookedUp = std::max(t.taken, whole(e.lookedUp));
         t.connected = std::max(t.lookedUp, whole(e.connected));
         t.secured = std::max(t.connected, whole(e.secured));
-        t.firstByte = std::max(t.secured, whole(e.firstByte));
+        t.sent = std::max(t.secured, whole(e.sent));
+        t.firstByte = std::max(t.sent, whole(e.firstByte));
         t.end = std::max(t.firstByte, whole(e.end));
         out.loadTime = std::max(out.loadTime, t.end);
         const bool blocking = blocksRendering(measured_.items[i]);
@@ -314,7 +331,8 @@ LineFigures Run::result(const NetworkLine& line) const {
             row.lane = std::max(0, t.connection);
             row.start = t.taken;
             row.end = t.end;
-            row.parts = {t.secured - t.taken, 0, t.firstByte - t.secured, t.end - t.firstByte};
+            row.parts = {t.secured - t.taken, t.sent - t.secured, t.firstByte - t.sent,
+                         t.end - t.firstByte};
             row.receiveTime = row.parts.receive;
             row.blocking = blocking;
             out.waterfall.rows.push_back(std::move(row));
@@ -331,8 +349,9 @@ LineFigures Run::result(const NetworkLine& line) const {
 
 }  // namespace
 
-LineFigures modelLine(const PageFigures& measured, const NetworkLine& line) {
-    Run run(measured, line);
+LineFigures modelLine(const PageFigures& measured, const NetworkLine& line,
+                      const BrowserCost& cost) {
+    Run run(measured, line, cost);
     run.simulate();
     return run.result(line);
 }

@@ -13,13 +13,24 @@ namespace engine {
 // each moment no earlier than the one before it: the item is wanted (`ready`), a connection
 // takes it (`taken`), the name lookup, the TCP handshake and the TLS handshake are done (each
 // equal to the moment before when the connection was already open; the lookup may also wait
-// for another connection's lookup of the host), the response's first byte arrives and its last.
+// for another connection's lookup of the host), the request goes out (after the browser's own
+// time for it), the response's first byte arrives and its last.
 struct LineTiming {
     int item = 0;         // index in PageFigures::items
     int connection = -1;  // numbered in the order the page opened them; -1 for a free item
     bool newConnection = false;
-    std::uint32_t ready = 0, taken = 0, lookedUp = 0, connected = 0, secured = 0;
+    std::uint32_t ready = 0, taken = 0, lookedUp = 0, connected = 0, secured = 0, sent = 0;
     std::uint32_t firstByte = 0, end = 0;
+};
+
+// The browser's own time, which no line shows and no measurement of the page holds: from a
+// document's first byte to the first requests it makes (the browser commits the navigation and
+// starts its parser), and for each request before it goes out on its connection (handing it to
+// the network stack, and the response back). Both are 0 unless measured for a browser on the
+// machine at hand; a fast machine's browser spends a few milliseconds, a small one's tens.
+struct BrowserCost {
+    double commitMs = 0;
+    double requestMs = 0;
 };
 
 // A page restated for a line by LineModel.cpp's browser.
@@ -30,10 +41,10 @@ struct LineFigures {
     std::vector<LineTiming> timings;  // one per item, in PageFigures::items order
     // The same run as waterfall rows: `lane` is LineTiming::connection (it may exceed
     // BrowserSimulation's lanes, so draw it by element), `start` the moment the connection takes
-    // the item, its parts the lookup and handshakes (connect), no send, the wait for the first
-    // byte and the receive; `blocking` marks the items that count for the render time. The
-    // waterfall's download and browse times are the load and render time; its connection
-    // index is kActualSpeed, the measurement it restates.
+    // the item, its parts the lookup and handshakes (connect), the browser's own time for the
+    // request (send), the wait for the first byte and the receive; `blocking` marks the items that
+    // count for the render time. The waterfall's download and browse times are the load and render
+    // time; its connection index is kActualSpeed, the measurement it restates.
     Waterfall waterfall;
 };
 
@@ -49,8 +60,10 @@ struct LineFigures {
 // up to the line's bandwidth-delay product, a round trip apart; the downstream bandwidth is
 // shared equally among the connections delivering at any moment. An item is requested when its
 // parent has arrived up to the byte offset of the referring tag (a frame's elements after the
-// frame's own bytes). Items answered from a cache, never fetched, or met again in the page cost
-// nothing. Pure: no locks, no clock.
-LineFigures modelLine(const PageFigures& measured, const NetworkLine& line);
+// frame's own bytes), and never before `cost.commitMs` after that document's first byte; each
+// request goes out `cost.requestMs` after its connection takes it. Items answered from a cache,
+// never fetched, or met again in the page cost nothing. Pure: no locks, no clock.
+LineFigures modelLine(const PageFigures& measured, const NetworkLine& line,
+                      const BrowserCost& cost = {});
 
 }  // namespace engine

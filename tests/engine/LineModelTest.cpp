@@ -51,12 +51,12 @@ protected:
         return node;
     }
 
-    LineFigures model(const std::string& lineText) {
+    LineFigures model(const std::string& lineText, const engine::BrowserCost& cost = {}) {
         std::string error;
         const auto line = engine::parseNetworkLine(lineText, error);
         EXPECT_TRUE(line) << error;
-        const LineFigures figures =
-            engine::modelLine(engine::computePage(registry_, root_, engine::kActualSpeed), *line);
+        const LineFigures figures = engine::modelLine(
+            engine::computePage(registry_, root_, engine::kActualSpeed), *line, cost);
         // Whatever the page, each row's parts lie end to end from its start to its end, and the
         // waterfall's times are the model's.
         for (const engine::WaterfallRow& row : figures.waterfall.rows)
@@ -142,6 +142,40 @@ TEST_F(LineModelPage, TwoTransfersShareTheLine) {
     EXPECT_EQ(figures.timings[2].end, 450u);
     EXPECT_EQ(figures.loadTime, 450u);
     EXPECT_EQ(figures.renderTime, 40u);  // images do not hold up rendering
+}
+
+// The browser's own time on a line fast enough that empty responses take no time, round trip
+// 100 ms, commit 15 ms, 10 ms per request. The document: lookup 0 → 100, TCP → 200, sent at
+// 210, first byte and end at 310. Its elements are wanted at 310 + 15 = 325. The style sheet
+// reuses the connection: sent 335, ends 435. The image opens one: TCP 325 → 425, sent 435,
+// ends 535. Each row's send is the browser's 10 ms.
+TEST_F(LineModelPage, TheBrowsersOwnTimeDelaysADocumentsRequestsAndEachRequest) {
+    ItemRegistry::Node* root = add(nullptr, "http://site.test/", "text/html", 0);
+    add(root, "http://site.test/a.css", "text/css", 0);
+    add(root, "http://site.test/b.gif", "image/gif", 0);
+    const LineFigures figures = model("1G/1G/100", {15, 10});
+    ASSERT_EQ(figures.timings.size(), 3u);
+    EXPECT_EQ(figures.timings[0].sent, 210u);
+    EXPECT_EQ(figures.timings[0].end, 310u);
+    EXPECT_EQ(figures.timings[1].ready, 325u);
+    EXPECT_EQ(figures.timings[1].sent, 335u);
+    EXPECT_EQ(figures.timings[1].end, 435u);
+    EXPECT_EQ(figures.timings[2].connected, 425u);
+    EXPECT_EQ(figures.timings[2].end, 535u);
+    for (const engine::WaterfallRow& row : figures.waterfall.rows) EXPECT_EQ(row.parts.send, 10u);
+    EXPECT_EQ(figures.renderTime, 435u);
+}
+
+// The commit holds a document's elements back only while their tags arrive sooner: as in
+// TagOffset, with 15 ms of commit after the first byte at 30, the tag at byte 0 waits to 45;
+// the tag at byte 10 000 arrives at 130, after the commit.
+TEST_F(LineModelPage, TheCommitDelaysOnlyTheTagsThatArriveBeforeIt) {
+    ItemRegistry::Node* root = add(nullptr, "http://site.test/", "text/html", 30000);
+    add(root, "http://site.test/a.gif", "image/gif", 0, 0);
+    add(root, "http://site.test/b.gif", "image/gif", 0, 10000);
+    const LineFigures figures = model("800K/800K/10", {15, 0});
+    EXPECT_EQ(figures.timings[1].ready, 45u);
+    EXPECT_EQ(figures.timings[2].ready, 130u);
 }
 
 struct SchemeCase {

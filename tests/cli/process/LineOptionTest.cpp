@@ -86,6 +86,23 @@ TEST_F(LineOption, ABadLineIsRefusedBeforeTheRun) {
     expectRefused(runCli({"analyze", url("/"), "--line", "Slow 5G"}), "unknown line");
     expectRefused(runCli({"analyze", url("/"), "--har-at", "Slow 5G", file("x.har").string()}),
                   "--har-at: unknown line");
+    for (const char* cost : {"15", "15/", "-1/2", "1/ 2", "1/60001", "a/b"})
+        expectRefused(runCli({"analyze", url("/"), "--line", "Fibre", "--browser-cost", cost}),
+                      "--browser-cost:");
+}
+
+// The browser's own time reaches the JSON and the HAR: each entry's send is the request's cost.
+TEST_F(LineOption, TheBrowsersCostIsUsedAndShown) {
+    const std::string har = file("cost.har").string();
+    const auto result = runCli({"analyze", url("/"), "--json", "--line", "Fibre", "--har-at",
+                                "Fibre", har, "--browser-cost", "12.5/7"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const json line = json::parse(result.out)["pages"][0]["line"];
+    EXPECT_EQ(line["commit"], 12.5);
+    EXPECT_EQ(line["request"], 7.0);
+    const json entries = json::parse(testing_support::readFile(har))["log"]["entries"];
+    ASSERT_EQ(entries.size(), 3u);
+    for (const json& entry : entries) EXPECT_EQ(entry["timings"]["send"], 7);
 }
 
 // Milliseconds since 1970 of a HAR date as the program writes it ("2024-05-01T09:30:12.345Z").
