@@ -274,11 +274,8 @@ int CliRun::runAnalysis(const std::string& address, const std::string& scenario)
             status = kUsageError;
         }
     }
-    if (!options_.scenarioOut.empty() &&
-        !document.save(options_.scenarioOut, tree.crawlController().enabled)) {
-        fail("cannot write " + options_.scenarioOut);
+    if (!options_.scenarioOut.empty() && !saveScenario(document, tree.crawlController().enabled))
         status = kUsageError;
-    }
     return status;
 }
 
@@ -304,11 +301,14 @@ int CliRun::runImport(const std::string& path) {
     Pages pages;
     for (const engine::SiteNode* node : tree.displayOrder()) pages.push_back(node->page);
     int status = report(pages, false);
-    if (!options_.scenarioOut.empty() && !document.save(options_.scenarioOut, false)) {
-        fail("cannot write " + options_.scenarioOut);
-        status = kUsageError;
-    }
+    if (!options_.scenarioOut.empty() && !saveScenario(document, false)) status = kUsageError;
     return status;
+}
+
+bool CliRun::saveScenario(engine::ScenarioDocument& document, bool autoFlag) {
+    std::string reason;
+    if (document.save(options_.scenarioOut, autoFlag, &reason)) return true;
+    return fail("cannot write " + options_.scenarioOut + ": " + reason);
 }
 
 bool CliRun::crawls() const {

@@ -7,6 +7,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/RunExtras.h"
+#include "engine/crawl/ScenarioDocument.h"
 #include "engine/schedule/PageEntry.h"
 #include "engine/settings/EngineSettings.h"
 
@@ -36,6 +37,8 @@ private:
     int runImport(const std::string& path);
     int report(const std::vector<std::shared_ptr<engine::PageEntry>>& pages, bool stopped);
     bool fail(const std::string& message);
+    // Writes the run's scenario to --save; false, and said why, when it cannot be written.
+    bool saveScenario(engine::ScenarioDocument& document, bool autoFlag);
 
     CliOptions options_;
     std::ostream& out_;

@@ -78,14 +78,15 @@ std::optional<Scenario> ScenarioFile::read(xlib::Archive& archive) {
     return pages;
 }
 
-bool ScenarioFile::save(const std::string& path, const Scenario& pages) {
+bool ScenarioFile::save(const std::string& path, const Scenario& pages, std::string* reason) {
+    xlib::SaveStream file(path);
     try {
-        xlib::SaveStream file(path);
         xlib::Archive archive(file);
         write(archive, pages);
         file.commit();
         return true;
-    } catch (const xlib::Exception&) {
+    } catch (const xlib::Exception& error) {
+        if (reason) *reason = xlib::saveFailureReason(file, error);
         return false;
     }
 }

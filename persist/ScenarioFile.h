@@ -35,8 +35,8 @@ public:
     static std::optional<Scenario> read(xlib::Archive& archive);
 
     // Saves through a temporary file renamed over `path`, so a failed save keeps the previous
-    // file. Returns false when the file cannot be written.
-    static bool save(const std::string& path, const Scenario& pages);
+    // file. Returns false when the file cannot be written, with the system's reason in `reason`.
+    static bool save(const std::string& path, const Scenario& pages, std::string* reason = nullptr);
     // Loads `path`; nothing when it is missing, unreadable or not a valid scenario.
     static std::optional<Scenario> load(const std::string& path);
 };

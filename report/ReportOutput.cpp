@@ -1,7 +1,5 @@
 #include "report/ReportOutput.h"
 
-#include <cerrno>
-#include <cstring>
 #include <exception>
 
 #include <Archive>
@@ -15,13 +13,6 @@ bool isAnalysisReport(std::int32_t id) {
 
 AnalysisReport analysisFor(std::int32_t id) {
     return id == kConsolidatedReportId ? AnalysisReport::Consolidated : AnalysisReport::CurrentPage;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    xlib::SaveStream file(path);
-    if (file.write(bytes.data(), bytes.size()) != bytes.size())
-        XLIB_THROW("Can't write data to stream");
-    file.commit();
 }
 
 }  // namespace
@@ -67,22 +58,32 @@ ExportResult exportHtml(const ReportManager& manager, std::int32_t id, const Rep
     if (!initialName) return ExportResult::NothingToExport;
     const std::optional<std::string> path = choosePath(*initialName);
     if (!path) return ExportResult::Cancelled;
+    std::string text;
     try {
-        const std::string text = exportText(manager, id, source);
-        errno = 0;
-        writeFile(*path, text);
-        return ExportResult::Written;
+        text = exportText(manager, id, source);
     } catch (const xlib::Exception& error) {
-        // The save stream's message is a constant; what the system said is in errno.
-        const int code = errno;
-        if (cause) {
-            *cause = std::string(error.message()) + ": " + *path;
-            if (code != 0) *cause += std::string(" (") + std::strerror(code) + ")";
-        }
+        if (cause) *cause = error.message();
         return ExportResult::Failed;
     } catch (const std::exception& error) {
         if (cause) *cause = error.what();
         return ExportResult::Failed;
+    }
+    return writeExportFile(*path, text, cause) ? ExportResult::Written : ExportResult::Failed;
+}
+
+bool writeExportFile(const std::string& path, std::string_view bytes, std::string* cause) {
+    xlib::SaveStream file(path);
+    try {
+        if (file.write(bytes.data(), bytes.size()) != bytes.size())
+            XLIB_THROW("Can't write data to stream");
+        file.commit();
+        return true;
+    } catch (const xlib::Exception& error) {
+        // The stream's message is a constant: the file's name and the system's reason say more.
+        if (cause)
+            *cause = std::string(error.message()) + ": " + path + " (" +
+                     xlib::saveFailureReason(file, error) + ")";
+        return false;
     }
 }
 

@@ -57,4 +57,9 @@ using ExportPathChooser = std::function<std::optional<std::string>(const std::st
 ExportResult exportHtml(const ReportManager& manager, std::int32_t id, const ReportSource& source,
                         const ExportPathChooser& choosePath, std::string* cause = nullptr);
 
+// Writes an exported file whole or not at all, through a temporary file renamed over `path`.
+// False when it cannot, with the cause in `cause`: "Can't write data to stream: <path> (No
+// space left on device)".
+bool writeExportFile(const std::string& path, std::string_view bytes, std::string* cause);
+
 }  // namespace report

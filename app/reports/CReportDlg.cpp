@@ -90,9 +90,9 @@ CReportDlg::CReportDlg(ViewHost& host, report::ReportManager& reports, ReportSou
         menu->exec(pos);
     });
     connect(list_, &CReportListCtrl::escapePressed, this, [this] { html_->setFocus(); });
-    connect(pdf_, &PdfWriter::written, this, [this](const QString& path, bool ok) {
-        if (!ok) exportFailed();
-        emit pdfExported(path, ok);
+    connect(pdf_, &PdfWriter::written, this, [this](const QString& path, const QString& cause) {
+        if (!cause.isEmpty()) exportFailed(cause.toStdString());
+        emit pdfExported(path, cause.isEmpty());
     });
     watch_->setInterval(kWatchMs);
     connect(watch_, &QTimer::timeout, this, [this] {
@@ -324,9 +324,7 @@ void CReportDlg::exportPdf() {
 void CReportDlg::exportPdfTo(const QString& path) {
     if (pdf_->busy()) return;  // the file under way tells its own outcome
     showReport();
-    if (pdf_->write(path)) return;
-    exportFailed();
-    emit pdfExported(path, false);
+    pdf_->write(path);
 }
 
 void CReportDlg::exportFailed(const std::string& cause) {

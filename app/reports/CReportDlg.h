@@ -115,7 +115,7 @@ private:
     void exportReport();
     void exportPdf();
     // "Error exporting data.", with the cause beneath it when one is known.
-    void exportFailed(const std::string& cause = {});
+    void exportFailed(const std::string& cause);
 
     ViewHost& host_;
     report::ReportManager& reports_;

@@ -1,14 +1,13 @@
 #include "app/reports/PdfWriter.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
+#include <QPointer>
 
-#include <filesystem>
-#include <system_error>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "app/widgets/CHtmlView.h"
+#include "report/ReportOutput.h"
 
 namespace app {
 
@@ -24,29 +23,31 @@ void whenLoaded(CHtmlView& view, std::function<void()> then) {
         Qt::SingleShotConnection);
 }
 
-PdfWriter::PdfWriter(CHtmlView& view, QObject* parent) : QObject(parent), view_(view) {
-    connect(&view_, &CHtmlView::pdfPrinted, this, &PdfWriter::printed);
-}
+PdfWriter::PdfWriter(CHtmlView& view, QObject* parent) : QObject(parent), view_(view) {}
 
 bool PdfWriter::write(const QString& path) {
     if (busy()) return false;
-    QTemporaryFile part(QFileInfo(path).absoluteDir().filePath(QStringLiteral(".pdf-XXXXXX")));
-    part.setAutoRemove(false);
-    if (!part.open()) return false;
-    const QString written = part.fileName();
-    part.close();
     target_ = path;
-    whenLoaded(view_, [this, written] { view_.printToPdf(written); });
+    const QPointer<PdfWriter> self(this);
+    whenLoaded(view_, [self] {
+        if (self)
+            self->view_.printToPdf([self](const QByteArray& pdf) {
+                if (self) self->printed(pdf);
+            });
+    });
     return true;
 }
 
-void PdfWriter::printed(const QString& part, bool ok) {
-    if (!busy()) return;  // a PDF someone else asked the view for
+void PdfWriter::printed(const QByteArray& pdf) {
     const QString target = std::exchange(target_, QString());
-    std::error_code error;
-    if (ok) std::filesystem::rename(part.toStdString(), target.toStdString(), error);
-    if (!ok || error) std::filesystem::remove(part.toStdString(), error);
-    emit written(target, ok && !error);
+    if (pdf.isEmpty()) {
+        emit written(target, tr("The report could not be printed as PDF: %1").arg(target));
+        return;
+    }
+    std::string cause;
+    const bool ok = report::writeExportFile(target.toStdString(),
+                                            std::string_view(pdf.constData(), pdf.size()), &cause);
+    emit written(target, ok ? QString() : QString::fromStdString(cause));
 }
 
 }  // namespace app

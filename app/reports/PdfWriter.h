@@ -9,25 +9,25 @@ namespace app {
 
 class CHtmlView;
 
-// Writes what an HTML view shows to a PDF file: into a temporary file beside the target,
-// renamed over it once complete, so a failure leaves any older file as it was. One file at a
-// time; the document the view was last given is waited for.
+// Writes what an HTML view shows to a PDF file, whole or not at all: a failure leaves any older
+// file as it was and says why. One file at a time; the document the view was last given is
+// waited for.
 class PdfWriter : public QObject {
     Q_OBJECT
 
 public:
     explicit PdfWriter(CHtmlView& view, QObject* parent = nullptr);
 
-    // Starts writing; false (and nothing starts) while another file is being written or when
-    // no file can be made beside the target.
+    // Starts writing; false (and nothing starts) while another file is being written.
     bool write(const QString& path);
     bool busy() const { return !target_.isEmpty(); }
 
 signals:
-    void written(const QString& path, bool ok);
+    // `cause` is empty when the file was written, else what stopped it, naming the file.
+    void written(const QString& path, const QString& cause);
 
 private:
-    void printed(const QString& part, bool ok);
+    void printed(const QByteArray& pdf);
 
     CHtmlView& view_;
     QString target_;

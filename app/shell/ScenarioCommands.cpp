@@ -33,13 +33,14 @@ bool ScenarioCommands::save(QWidget* parent, AppContext& context) {
 
 bool ScenarioCommands::saveTo(QWidget* parent, AppContext& context, const QString& path) {
     const bool autoFlag = context.tree().crawlController().enabled;
-    if (context.document().save(path.toStdString(), autoFlag)) return true;
+    std::string reason;
+    if (context.document().save(path.toStdString(), autoFlag, &reason)) return true;
     MessageBoxes::error(
         parent, QString::fromLatin1(MessageBoxes::kProductTitle),
         QCoreApplication::translate("ScenarioCommands",
-                                    "The scenario could not be saved to %1.\n\nAn earlier file "
-                                    "of that name, if any, is unchanged.")
-            .arg(path));
+                                    "The scenario could not be saved to %1: %2.\n\nAn earlier "
+                                    "file of that name, if any, is unchanged.")
+            .arg(path, QString::fromLocal8Bit(reason)));
     return false;
 }
 

@@ -66,9 +66,9 @@ void CHtmlView::print() {
     view_->print(printer_.get());
 }
 
-void CHtmlView::printToPdf(const QString& path) {
+void CHtmlView::printToPdf(std::function<void(const QByteArray&)> done) {
     ensureCreated();
-    page_->printToPdf(path);
+    page_->printToPdf(done);
 }
 
 int CHtmlView::blockedRequests() const {
@@ -103,7 +103,6 @@ void CHtmlView::ensureCreated() {
             });
     connect(page_, &QWebEnginePage::renderProcessTerminated, this,
             [this] { onLoadFinished(false); });
-    connect(page_, &QWebEnginePage::pdfPrintingFinished, this, &CHtmlView::pdfPrinted);
 
     view_ = new QWebEngineView;
     view_->setPage(page_);

@@ -45,8 +45,9 @@ public:
     // Prints the current document through the print dialog; does nothing when the user cancels
     // or a print job of this view is still under way.
     void print();
-    // Prints the current document to a PDF file; pdfPrinted tells when it is written.
-    void printToPdf(const QString& path);
+    // Prints the current document as PDF; `done` is given its bytes, or nothing when printing
+    // failed. The caller writes the file, so it can tell why a write failed.
+    void printToPdf(std::function<void(const QByteArray&)> done);
 
     // True while a print job of this view is under way.
     bool isPrinting() const { return printer_ != nullptr; }
@@ -64,7 +65,6 @@ signals:
     // A document the view was given (or its blank start page) finished loading.
     void documentLoaded(bool ok);
     void printed(bool ok);
-    void pdfPrinted(const QString& path, bool ok);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -41,9 +41,9 @@ persist::Scenario ScenarioDocument::collect(const SiteTree& tree, bool autoFlag)
     return pages;
 }
 
-bool ScenarioDocument::save(const std::string& path, bool autoFlag) {
+bool ScenarioDocument::save(const std::string& path, bool autoFlag, std::string* reason) {
     path_ = path;
-    return persist::ScenarioFile::save(path, collect(tree_, autoFlag));
+    return persist::ScenarioFile::save(path, collect(tree_, autoFlag), reason);
 }
 
 std::optional<std::string> ScenarioDocument::load(const std::string& path) {

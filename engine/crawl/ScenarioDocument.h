@@ -25,8 +25,8 @@ public:
     static persist::Scenario collect(const SiteTree& tree, bool autoFlag);
 
     // Saves the tree to `path`, which becomes the document's path. False when the file could
-    // not be written; the previous file is then kept.
-    bool save(const std::string& path, bool autoFlag);
+    // not be written, with the system's reason in `reason`; the previous file is then kept.
+    bool save(const std::string& path, bool autoFlag, std::string* reason = nullptr);
 
     // Replaces the tree with the scenario at `path`: every page marked and Ready, nothing
     // queued. On any failure the tree is left empty, the path cleared, and the message to show

@@ -100,7 +100,9 @@ TEST_F(ScenarioFiles, SaveAndLoad) {
     EXPECT_EQ(read(path), stored(tree));
     EXPECT_EQ(ScenarioFile::load(path), tree);
     EXPECT_FALSE(ScenarioFile::load((dir_ / "missing.wsa").string()));
-    EXPECT_FALSE(ScenarioFile::save((dir_ / "no/folder.wsa").string(), tree));
+    std::string reason;
+    EXPECT_FALSE(ScenarioFile::save((dir_ / "no/folder.wsa").string(), tree, &reason));
+    EXPECT_EQ(reason, "No such file or directory");
 }
 
 }  // namespace

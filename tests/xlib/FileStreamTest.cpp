@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -172,19 +174,20 @@ TEST_F(FileTest, SaveInterruptedByExceptionKeepsOldFile) {
 }
 
 // Runs in a forked child: a real failing write, as the process may not write more than 4 KB.
-// Exits 0 when the save failed with the expected message.
+// Exits 0 when the save failed with the expected message and the system's reason.
 [[noreturn]] void saveWithFileSizeLimit(const std::string& target) {
     ::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{4096, 4096};
     ::setrlimit(RLIMIT_FSIZE, &limit);
+    xlib::SaveStream file(target);
     try {
-        xlib::SaveStream file(target);
         xlib::Archive a(file);
         std::string chunk(1000, 'x');
         for (int i = 0; i < 100; ++i) xlib::serializeString(chunk, true, a);
         file.commit();
     } catch (const xlib::Exception& e) {
-        std::_Exit(std::string(e.message()) == "Can't write data to stream" ? 0 : 2);
+        const bool told = xlib::saveFailureReason(file, e) == std::strerror(EFBIG);
+        std::_Exit(std::string(e.message()) == "Can't write data to stream" && told ? 0 : 2);
     }
     std::_Exit(1);
 }
@@ -222,6 +225,7 @@ TEST_F(FileTest, SaveIntoMissingFolderFailsCleanly) {
     std::int32_t v = 1;
     EXPECT_THROW(xlib::serializeInt(v, true, a), xlib::Exception);
     EXPECT_THROW(file.commit(), xlib::Exception);
+    EXPECT_EQ(file.error(), ENOENT);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <string_view>
@@ -60,7 +61,7 @@ SaveStream::SaveStream(std::string target, mode_t mode) : target_(std::move(targ
         name.push_back('\0');
         fd_ = ::mkostemp(name.data(), O_CLOEXEC);
         if (fd_ < 0) {
-            failed_ = true;
+            fail(errno);
             return;
         }
         temporary_ = name.data();
@@ -73,13 +74,13 @@ SaveStream::~SaveStream() {
 }
 
 std::size_t SaveStream::write(const void* bytes, std::size_t count) {
-    if (failed_) return 0;
+    if (error_ != 0) return 0;
     std::size_t done = 0;
     while (done < count) {
         const ssize_t n = ::write(fd_, static_cast<const char*>(bytes) + done, count - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            failed_ = true;
+            fail(n < 0 ? errno : ENOSPC);  // a write that takes nothing has no room left
             return 0;
         }
         done += static_cast<std::size_t>(n);
@@ -101,12 +102,12 @@ bool SaveStream::nameUnnamedFile() {
 }
 
 void SaveStream::commit() {
-    bool complete = !failed_ && fd_ >= 0 && ::fsync(fd_) == 0;
+    bool complete = error_ == 0 && fd_ >= 0 && ::fsync(fd_) == 0;
     if (complete && temporary_.empty()) complete = nameUnnamedFile();
     if (fd_ >= 0 && ::close(fd_) != 0) complete = false;
     fd_ = -1;
     if (!complete || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        failed_ = true;
+        fail(errno);
         discard();
         XLIB_THROW("Can't write data to stream");
     }
@@ -114,11 +115,19 @@ void SaveStream::commit() {
     syncFolder(folderOf(target_));
 }
 
+void SaveStream::fail(int code) {
+    if (error_ == 0) error_ = code != 0 ? code : EIO;
+}
+
 void SaveStream::discard() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     temporary_.clear();
+}
+
+std::string saveFailureReason(const SaveStream& file, const Exception& error) {
+    return file.error() != 0 ? std::strerror(file.error()) : error.message();
 }
 
 }  // namespace xlib

@@ -7,6 +7,8 @@
 
 namespace xlib {
 
+class Exception;
+
 // Writes a file so that a failed or interrupted save never destroys the previous one: bytes go
 // to a temporary file in the target's folder, and only commit() flushes it, renames it over the
 // target and flushes the folder. Destroyed without a successful commit, the temporary file is
@@ -26,8 +28,11 @@ public:
     void commit();
 
     const std::string& target() const { return target_; }
+    // The errno of the first failure (a full disk is ENOSPC); 0 while nothing failed.
+    int error() const { return error_; }
 
 private:
+    void fail(int code);
     void discard();
     // Links the unnamed file under a fresh name beside the target (temporary_).
     bool nameUnnamedFile();
@@ -35,7 +40,11 @@ private:
     std::string target_;
     std::string temporary_;  // empty while the file has no name
     int fd_ = -1;
-    bool failed_ = false;
+    int error_ = 0;
 };
+
+// Why a save failed, in the system's words ("No space left on device"); the exception's own
+// message when the stream itself did not fail.
+std::string saveFailureReason(const SaveStream& file, const Exception& error);
 
 }  // namespace xlib
