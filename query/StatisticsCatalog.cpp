@@ -135,16 +135,17 @@ void StatisticsCatalog::serialize(bool storing, xlib::Archive& archive) {
     }
 }
 
-bool StatisticsCatalog::load(const std::string& path) {
+bool StatisticsCatalog::load(const std::string& path, std::string* cause) {
     xlib::FileStream file;
     file.open(path, xlib::FileStream::Disposition::OpenExisting, xlib::FileStream::Access::Read);
     bool loaded = true;
     try {
         xlib::Archive archive(file.input());
         serialize(false, archive);
-    } catch (const xlib::Exception&) {
+    } catch (const xlib::Exception& error) {
         resetToBuiltIns();
         loaded = false;
+        if (cause) *cause = error.message();
     }
     touch();
     return loaded;

@@ -40,8 +40,9 @@ public:
     std::uint32_t changeStamp() const { return changeStamp_; }
 
     // Reads the file at `path`; on any failure (missing, damaged, another version) the
-    // catalogue holds the built-ins. Returns whether the file was read.
-    bool load(const std::string& path);
+    // catalogue holds the built-ins. Returns whether the file was read; when it was not, the
+    // reader's message ("Unsupported file version", ...) goes to `cause`.
+    bool load(const std::string& path, std::string* cause = nullptr);
     // Writes through a temporary file renamed over `path`; false when it cannot be written.
     bool save(const std::string& path) const;
 

@@ -83,7 +83,11 @@ bool CApplication::start(const QStringList& arguments) {
     record(QStringLiteral("6 scenario extension and filter"));
     registerFileType();
     const std::string data = persist::DocumentFolders::data();
-    context_->statistics().load(data + query::StatisticsCatalog::kFileName);
+    const std::string statisticsFile = data + query::StatisticsCatalog::kFileName;
+    std::string unread;
+    context_->statistics().load(statisticsFile, &unread);
+    const std::optional<QString> damagedStatistics =
+        statisticsDefinitionsNotice(statisticsFile, unread);
     record(QStringLiteral("8 statistics definitions"));
     const std::string reportsFile = data + report::ReportManager::kFileName;
     const std::optional<QString> damagedReports = reportDefinitionsNotice(reportsFile);
@@ -109,9 +113,10 @@ bool CApplication::start(const QStringList& arguments) {
         MessageBoxes::warning(window, QString::fromLatin1(MessageBoxes::kProductTitle),
                               *damagedSettings_);
     }
-    if (damagedReports) {
-        MessageBoxes::warning(window, QString::fromLatin1(MessageBoxes::kProductTitle),
-                              *damagedReports);
+    for (const std::optional<QString>& notice : {damagedStatistics, damagedReports}) {
+        if (notice)
+            MessageBoxes::warning(window, QString::fromLatin1(MessageBoxes::kProductTitle),
+                                  *notice);
     }
     if (!options.scenario.isEmpty()) {
         ScenarioCommands::load(window, *context_, options.scenario);

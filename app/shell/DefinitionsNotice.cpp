@@ -26,22 +26,34 @@ QString quotedList(const std::vector<std::string>& names) {
     return quoted.join(QStringLiteral(", "));
 }
 
+// Why something in a definitions file's place cannot be read at all; none when it can.
+std::optional<QString> unreadable(const QFileInfo& info) {
+    if (!info.exists() || (info.isFile() && info.isReadable())) return std::nullopt;
+    return info.isFile() ? text("no permission to read it") : text("not a file");
+}
+
+// Copies a damaged definitions file aside as "<file>.damaged" before the program's end replaces
+// it, and says where it is.
+QString keepCopy(const QString& file) {
+    const QString kept = file + QStringLiteral(".damaged");
+    QFile::remove(kept);
+    return QFile::copy(file, kept)
+               ? text("\n\nA copy of the damaged file is kept as '%1'.").arg(kept)
+               : text("\n\nThe damaged file could not be copied aside.");
+}
+
 }  // namespace
 
 std::optional<QString> reportDefinitionsNotice(const std::string& path) {
     const QString file = QString::fromStdString(path);
-    const QFileInfo info(file);
-    if (info.exists() && (!info.isFile() || !info.isReadable())) {
+    if (const auto why = unreadable(QFileInfo(file))) {
         return text(
                    "The report definitions in '%1' could not be read (%2); the built-in reports "
                    "and style sets are used instead, and changes to them cannot be saved.")
-            .arg(file, info.isFile() ? text("no permission to read it") : text("not a file"));
+            .arg(file, *why);
     }
     const auto damage = report::inspectDefinitions(path);
     if (!damage) return std::nullopt;
-    QString kept = file + QStringLiteral(".damaged");
-    QFile::remove(kept);
-    if (!QFile::copy(file, kept)) kept.clear();
     QString out = text(
                       "The report definitions in '%1' could not be read (%2); the built-in "
                       "reports and style sets are used instead.")
@@ -52,9 +64,25 @@ std::optional<QString> reportDefinitionsNotice(const std::string& path) {
     if (!damage->styles.empty())
         out += text("\n\nStyle sets read from it before the damage: %1.")
                    .arg(quotedList(damage->styles));
-    out += kept.isEmpty() ? text("\n\nThe damaged file could not be copied aside.")
-                          : text("\n\nA copy of the damaged file is kept as '%1'.").arg(kept);
-    return out;
+    return out + keepCopy(file);
+}
+
+std::optional<QString> statisticsDefinitionsNotice(const std::string& path,
+                                                   const std::string& cause) {
+    const QString file = QString::fromStdString(path);
+    const QFileInfo info(file);
+    if (const auto why = unreadable(info)) {
+        return text(
+                   "The statistics definitions in '%1' could not be read (%2); the built-in "
+                   "statistics are used instead, and changes to them cannot be saved.")
+            .arg(file, *why);
+    }
+    if (cause.empty() || !info.exists() || info.size() == 0) return std::nullopt;
+    return text(
+               "The statistics definitions in '%1' could not be read (%2); the built-in "
+               "statistics are used instead.")
+               .arg(file, QString::fromStdString(cause)) +
+           keepCopy(file);
 }
 
 std::optional<QString> settingsStoreNotice() {

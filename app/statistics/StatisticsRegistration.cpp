@@ -1,16 +1,12 @@
 #include "app/statistics/StatisticsRegistration.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QTimer>
 
 #include <utility>
 
 #include "app/shell/AppContext.h"
 #include "app/statistics/CStatisticsDlg.h"
 #include "app/statistics/StatisticsEditing.h"
-#include "app/widgets/MessageBoxes.h"
-#include "persist/DocumentFolders.h"
 
 namespace app {
 
@@ -21,27 +17,6 @@ using S = CommandState;
 
 QString text(const char* source) {
     return QCoreApplication::translate("CStatisticsDlg", source);
-}
-
-// A definitions file that exists but could not be read left the built-ins in its place: the
-// user hears of it once per loaded catalogue (the first window), and the file is replaced at
-// exit.
-void tellOfDamagedFile(QWidget* view, const query::StatisticsCatalog& catalog) {
-    static std::pair<const void*, std::uint32_t> told{nullptr, 0};
-    const std::pair<const void*, std::uint32_t> loaded{&catalog, catalog.changeStamp()};
-    if (told == loaded) return;
-    told = loaded;
-    const std::string path = persist::DocumentFolders::data() + query::StatisticsCatalog::kFileName;
-    if (!QFileInfo::exists(QString::fromStdString(path))) return;
-    query::StatisticsCatalog probe;
-    if (probe.load(path)) return;
-    QTimer::singleShot(0, view, [view, path] {
-        MessageBoxes::warning(
-            view, QString::fromLatin1(MessageBoxes::kProductTitle),
-            text("The statistics definitions in '%1' could not be read; the built-in statistics "
-                 "are used instead.")
-                .arg(QString::fromStdString(path)));
-    });
 }
 
 }  // namespace
@@ -75,10 +50,7 @@ ViewRegistration statisticsView() {
             [](QWidget* parent, query::StatisticsCatalog& catalog, std::int32_t id) {
                 return editStatistics(parent, catalog, id);
             }};
-        auto made =
-            std::make_unique<CStatisticsDlg>(host, context.statistics(), std::move(editors));
-        tellOfDamagedFile(made.get(), context.statistics());
-        return made;
+        return std::make_unique<CStatisticsDlg>(host, context.statistics(), std::move(editors));
     };
     return view;
 }

@@ -93,8 +93,10 @@ TEST_F(CatalogFiles, MissingOrDamagedFilesGiveTheBuiltIns) {
 
     writeRaw(std::string("\x02\0\0\0\x0b\0\0\0\0\0\0\0", 12));  // version 2
     catalog.remove(1);
-    EXPECT_FALSE(catalog.load(path()));
+    std::string cause;
+    EXPECT_FALSE(catalog.load(path(), &cause));
     EXPECT_EQ(catalog.definitions().size(), 10u);
+    EXPECT_EQ(cause, "Unsupported file version");
 
     // Cut inside the records.
     StatisticsCatalog full;
@@ -103,7 +105,8 @@ TEST_F(CatalogFiles, MissingOrDamagedFilesGiveTheBuiltIns) {
     std::filesystem::resize_file(path(), size - 7);
     StatisticsCatalog cut;
     cut.remove(5);
-    EXPECT_FALSE(cut.load(path()));
+    EXPECT_FALSE(cut.load(path(), &cause));
+    EXPECT_EQ(cause, "Can't read data from stream: not enough data");
     EXPECT_TRUE(cut.find(5));
     EXPECT_EQ(cut.lastId(), 10);
 }

@@ -1,4 +1,5 @@
-// The real program started over a damaged settings store, report definitions file or scenario
+// The real program started over a damaged settings store, statistics or report definitions file
+// or scenario
 // (cut short, one bit flipped, empty, garbage, a folder in the file's place): it starts, uses
 // the defaults, tells the user what it could not read, and keeps the damaged bytes for them.
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include "persist/SettingsMap.h"
 #include "persist/SettingsStore.h"
 #include "platform/RegistryStore.h"
+#include "query/StatisticsCatalog.h"
 #include "report/ReportManager.h"
 #include "report/TitleItem.h"
 #include "tests/app/ProgramFixture.h"
@@ -25,13 +27,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class Kind { Settings, Definitions, Scenario };
+enum class Kind { Settings, Statistics, Definitions, Scenario };
 enum class Damage { CutShort, BitFlipped, Empty, Garbage, Folder };
 
 const char* kindName(Kind kind) {
     switch (kind) {
         case Kind::Settings:
             return "settings store";
+        case Kind::Statistics:
+            return "statistics definitions";
         case Kind::Definitions:
             return "report definitions";
         case Kind::Scenario:
@@ -67,9 +71,14 @@ void writeBytes(const fs::path& path, const std::string& bytes) {
 
 constexpr std::int32_t kStoredPageLimit = 40;
 const std::string kOwnReport = "Weekly figures";
+const std::string kOwnStatistic = "Scripts by host";
 
 fs::path settingsFile() {
     return platform::RegistryStore::forHive(platform::RegistryHive::CurrentUser).file();
+}
+
+fs::path statisticsFile() {
+    return persist::DocumentFolders::data() + query::StatisticsCatalog::kFileName;
 }
 
 fs::path definitionsFile() {
@@ -82,6 +91,13 @@ fs::path writeWhole(Kind kind, const QString& home) {
         case Kind::Settings:
             persist::setting::kPageLimit.set(kStoredPageLimit);
             return settingsFile();
+        case Kind::Statistics: {
+            persist::DocumentFolders::createAll();
+            query::StatisticsCatalog catalog;
+            catalog.add(kOwnStatistic, "select Host, COUNT(Size) where Type = 'js' group by Host");
+            catalog.save(statisticsFile().string());
+            return statisticsFile();
+        }
         case Kind::Definitions: {
             persist::DocumentFolders::createAll();
             report::ReportManager manager;
@@ -169,7 +185,7 @@ private slots:
     void startsWithTheDefaultsAndSaysSo_data() {
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<Damage>("how");
-        for (Kind kind : {Kind::Settings, Kind::Definitions, Kind::Scenario}) {
+        for (Kind kind : {Kind::Settings, Kind::Statistics, Kind::Definitions, Kind::Scenario}) {
             for (Damage how : {Damage::CutShort, Damage::BitFlipped, Damage::Empty, Damage::Garbage,
                                Damage::Folder}) {
                 const QString name = QStringLiteral("%1, %2").arg(kindName(kind), damageName(how));
@@ -201,6 +217,10 @@ private slots:
                 case Kind::Settings:
                     QCOMPARE(persist::setting::kPageLimit.get(),
                              persist::setting::kPageLimit.defaultValue);
+                    break;
+                case Kind::Statistics:
+                    QCOMPARE(program.context().statistics().definitions().size(),
+                             query::StatisticsCatalog::builtIns().size());
                     break;
                 case Kind::Definitions: {
                     report::ReportManager builtIns;
