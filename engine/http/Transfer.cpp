@@ -229,6 +229,10 @@ TransferResult Transfer::run() {
                 // What came back to a request that went out is no HTTP response (libcurl
                 // refuses HTTP/0.9 this way); schemes were checked before connecting.
                 r.result = error::kInvalidServerResponse;
+            } else if (code == CURLE_OUT_OF_MEMORY && requestSent_) {
+                // libcurl refuses a header line or block beyond its limit (100 KB) as out of
+                // memory: the server's reply is no response a client can take.
+                r.result = error::kInvalidServerResponse;
             } else {
                 r.result = mapCurlResult(code, osErrno, redirects_ > 0);
             }

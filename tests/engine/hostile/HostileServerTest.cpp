@@ -80,6 +80,7 @@ const std::vector<std::string>& caseNames() {
                                                 "redirect loop",
                                                 "2 GiB+ Content-Length",
                                                 "garbage status line",
+                                                "one header of 1 MB",
                                                 "TLS handshake fails",
                                                 "HTTPS delay before headers",
                                                 "HTTPS idle forever",
@@ -337,6 +338,13 @@ std::vector<FaultCase> HostileServers::cases() {
          [](RawServer::Connection& c) {
              c.readRequest();
              c.send("SPDY/9 banana\r\n\r\n");
+         },
+         {PageState::Error, LoadPhase::Error, engine::error::kInvalidServerResponse,
+          kTimeout + 1000ms});
+    http("one header of 1 MB",
+         [](RawServer::Connection& c) {
+             c.readRequest();
+             c.send("HTTP/1.1 200 OK\r\nX-Huge: " + std::string(1 << 20, 'h') + "\r\n\r\nok");
          },
          {PageState::Error, LoadPhase::Error, engine::error::kInvalidServerResponse,
           kTimeout + 1000ms});
