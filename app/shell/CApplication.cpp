@@ -14,6 +14,7 @@
 #include "app/shell/ContextHelp.h"
 #include "app/shell/DefinitionsNotice.h"
 #include "app/shell/ScenarioCommands.h"
+#include "app/widgets/FocusFrameStyle.h"
 #include "app/widgets/MessageBoxes.h"
 #include "app/widgets/OpenInBrowser.h"
 #include "persist/DocumentFolders.h"
@@ -72,6 +73,7 @@ void CApplication::record(const QString& step) {
 bool CApplication::start(const QStringList& arguments) {
     started_ = true;
     ContextHelp::install();  // F1 and the Help buttons of every dialog
+    showKeyboardFocusEverywhere();
     status_.setText(QString::fromLatin1(IdleStatus::kReady));
     record(QStringLiteral("1 idle status text \"Ready\""));
     record(QStringLiteral("2 component library and common controls: no counterpart"));

@@ -124,26 +124,25 @@ void ContextHelp::addHelpButton(QDialog& dialog, const QString& topic) {
 }
 
 bool ContextHelp::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::Show && type != QEvent::KeyPress) return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr) return false;
-    if (type == QEvent::Show) {
-        auto* dialog = qobject_cast<QDialog*>(widget);
-        if (dialog != nullptr && dialog->isWindow()) {
-            const QString topic = topicOf(*dialog);
-            if (!topic.isEmpty()) addHelpButton(*dialog, topic);
-        }
-        return false;
+    // A key press may be bound for an item inside a web view, an object this program cannot
+    // look into: F1 is judged by the key alone and goes to the active window.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return false;
+        QWidget* window = QApplication::activeWindow();
+        if (qobject_cast<QDialog*>(window) == nullptr) return false;
+        const QString topic = topicOf(*window);
+        if (topic.isEmpty()) return false;
+        open(window, topic);
+        return true;
     }
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return false;
-    QWidget* window = widget->window();
-    if (qobject_cast<QDialog*>(window) == nullptr) return false;
-    const QString topic = topicOf(*window);
-    if (topic.isEmpty()) return false;
-    open(window, topic);
-    return true;
+    if (event->type() != QEvent::Show) return false;
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (dialog != nullptr && dialog->isWindow()) {
+        const QString topic = topicOf(*dialog);
+        if (!topic.isEmpty()) addHelpButton(*dialog, topic);
+    }
+    return false;
 }
 
 }  // namespace app

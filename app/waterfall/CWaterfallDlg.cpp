@@ -101,6 +101,7 @@ CWaterfallDlg::CWaterfallDlg(ViewHost& host)
     scroll_->setAccessibleName(tr("Waterfall"));
     scroll_->setWidgetResizable(false);
     scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setFocusPolicy(Qt::NoFocus);  // the canvas takes the keyboard; its keys scroll here
     scroll_->setBackgroundRole(QPalette::Base);
     scroll_->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);

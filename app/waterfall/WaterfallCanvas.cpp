@@ -99,11 +99,18 @@ void WaterfallCanvas::paintEvent(QPaintEvent* event) {
     const QRectF exposed = event->rect();
     painter.fillRect(exposed, qtColourOf(report::Paint::Background));
     paintWaterfall(painter, drawing_, bounds_, exposed);
+    painter.setBrush(Qt::NoBrush);
+    // With the keyboard here the chosen bar is outlined in the highlight colour; with nothing
+    // chosen yet, a dashed frame marks the first bar, where Down starts.
+    const QColor focus = palette().color(QPalette::Highlight);
     if (selected_ >= 0) {
         const report::Box& box = drawing_.hits[static_cast<std::size_t>(selected_)].box;
-        painter.setPen(QPen(qtColourOf(report::Paint::Text), 2));
-        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(hasFocus() ? focus : qtColourOf(report::Paint::Text), 2));
         painter.drawRect(QRectF(box.x, box.y, box.width, box.height).adjusted(-1, 0, 1, 0));
+    } else if (hasFocus()) {
+        painter.setPen(QPen(focus, 1, Qt::DashLine));
+        const QRectF first = drawing_.hits.empty() ? QRectF(rect()) : hitRect(0);
+        painter.drawRect(first.adjusted(1, 1, -1, -1));
     }
 }
 

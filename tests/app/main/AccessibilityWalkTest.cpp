@@ -1,11 +1,14 @@
 // Walks what a screen reader is given of every view and every dialog of the real program, on
 // the crawled demo site, and finds each control it would announce without a name: a button,
-// check box, list, tree, field or custom-drawn control that takes the keyboard focus.
+// check box, list, tree, field or custom-drawn control that takes the keyboard focus. Then walks
+// them as a keyboard user does: Tab reaches every control, and each shows that it has the focus.
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QDebug>
 #include <QDialog>
+#include <QPointer>
 #include <QSet>
 #include <QTabWidget>
 #include <QTest>
@@ -97,13 +100,14 @@ QString describe(const QAccessibleInterface& node) {
 
 // Every shown control of `window` without a name, widget by widget: rows and cells are read
 // out by their text, and a web view's page by its document, which the engine names itself.
+bool inWebView(const QWidget* widget) {
+    for (; widget; widget = widget->parentWidget())
+        if (qobject_cast<const QWebEngineView*>(widget)) return true;
+    return false;
+}
+
 QStringList unnamedIn(QWidget& window) {
     QStringList unnamed;
-    const auto inWebView = [](const QWidget* widget) {
-        for (; widget; widget = widget->parentWidget())
-            if (qobject_cast<const QWebEngineView*>(widget)) return true;
-        return false;
-    };
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         if (!widget->isVisibleTo(&window) || inWebView(widget)) continue;
         QAccessibleInterface* node = QAccessible::queryAccessibleInterface(widget);
@@ -115,15 +119,120 @@ QStringList unnamedIn(QWidget& window) {
     return unnamed;
 }
 
+QString nameOf(const QWidget* widget) {
+    QString name = QString::fromLatin1(widget->metaObject()->className());
+    if (!widget->objectName().isEmpty()) name += "#" + widget->objectName();
+    const QAccessibleInterface* node =
+        QAccessible::queryAccessibleInterface(const_cast<QWidget*>(widget));
+    if (node) name += " \"" + node->text(QAccessible::Name) + "\"";
+    return name;
+}
+
+// The controls of `window` a keyboard user stops at with Tab. A web view's page keeps its own
+// focus inside the document, and is left out.
+QList<QWidget*> tabStops(QWidget& window) {
+    QList<QWidget*> stops;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (widget->isVisible() && widget->isEnabled() && !widget->focusProxy() &&
+            (widget->focusPolicy() & Qt::TabFocus) && !inWebView(widget))
+            stops << widget;
+    }
+    return stops;
+}
+
+void settleFocus() {
+    QApplication::processEvents();
+    QTest::qWait(30);
+}
+
+// Presses `key` in the focused control and waits for the focus to move: a web view hands Tab
+// to its document, which gives the focus back to the window later.
+bool focusMoves(QWidget* from, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    const QPointer<QWidget> was = from;
+    QTest::keyClick(from, key, modifiers);
+    return QTest::qWaitFor([&was] { return !was || QApplication::focusWidget() != was; }, 1000);
+}
+
+// What a keyboard user sees walking the window with Tab and then Shift+Tab from its first stop:
+// the controls reached, and those that looked different while they had the focus than once it
+// left them. A field that takes Tab as text is left with Ctrl+Tab, as Qt's fields allow.
+struct TabWalk {
+    QSet<QWidget*> reached;
+    QSet<QWidget*> showedFocus;
+};
+
+TabWalk walkByTab(const QList<QWidget*>& stops) {
+    TabWalk walk;
+    stops.front()->setFocus(Qt::TabFocusReason);
+    settleFocus();
+    for (const Qt::KeyboardModifiers back : {Qt::NoModifier, Qt::ShiftModifier}) {
+        const Qt::Key key = back ? Qt::Key_Backtab : Qt::Key_Tab;
+        for (qsizetype step = 0; step < 2 * stops.size() + 2; ++step) {
+            const QPointer<QWidget> now = QApplication::focusWidget();
+            if (!now) break;
+            walk.reached.insert(now);
+            const QImage focused = now->grab().toImage();
+            if (!focusMoves(now, key, back) && now)
+                focusMoves(now, key, back | Qt::ControlModifier);
+            if (now && QApplication::focusWidget() != now && now->grab().toImage() != focused)
+                walk.showedFocus.insert(now);
+        }
+    }
+    return walk;
+}
+
+// The buttons Tab treats as one stop with `button`: an exclusive group, or radio buttons that
+// exclude each other. Tab stops at the checked one, and the arrow keys move among them.
+QList<QAbstractButton*> buttonsSharingAStop(QAbstractButton* button) {
+    if (const QButtonGroup* group = button->group()) {
+        if (group->exclusive()) return group->buttons();
+    } else if (button->autoExclusive() && button->parentWidget()) {
+        return button->parentWidget()->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+    }
+    return {button};
+}
+
+bool reachedOrInReachedGroup(QWidget* control, const QSet<QWidget*>& reached) {
+    if (reached.contains(control)) return true;
+    auto* button = qobject_cast<QAbstractButton*>(control);
+    if (!button) return false;
+    const QList<QAbstractButton*> members = buttonsSharingAStop(button);
+    return std::any_of(members.begin(), members.end(),
+                       [&](QAbstractButton* member) { return reached.contains(member); });
+}
+
+// The controls of the shown window that Tab does not reach, and those that give no sign of
+// having the focus.
+QStringList keyboardFaultsIn(QWidget& window) {
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window, 2000)) return {"the window is not active"};
+    const QList<QWidget*> stops = tabStops(window);
+    QStringList faults;
+    if (stops.size() < 2) return faults;
+    const TabWalk walk = walkByTab(stops);
+    for (QWidget* control : stops) {
+        if (!reachedOrInReachedGroup(control, walk.reached))
+            faults << "not reached by Tab: " + nameOf(control);
+        else if (walk.reached.contains(control) && !walk.showedFocus.contains(control))
+            faults << "no visible focus: " + nameOf(control);
+    }
+    return faults;
+}
+
+// The unnamed controls and the keyboard's faults of the shown page.
+QStringList faultsIn(QDialog& dialog) {
+    return unnamedIn(dialog) + keyboardFaultsIn(dialog);
+}
+
 // Each page of a tabbed or wizard dialog in turn, since a hidden page is not announced.
-QStringList unnamedOnEveryPage(QDialog& dialog) {
+QStringList faultsOnEveryPage(QDialog& dialog) {
     apptest::flushEvents();
-    QStringList unnamed = unnamedIn(dialog);
+    QStringList unnamed = faultsIn(dialog);
     for (auto* tabs : dialog.findChildren<QTabWidget*>()) {
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
             apptest::flushEvents();
-            unnamed << unnamedIn(dialog);
+            unnamed << faultsIn(dialog);
         }
     }
     if (auto* wizard = qobject_cast<QWizard*>(&dialog)) {
@@ -133,17 +242,17 @@ QStringList unnamedOnEveryPage(QDialog& dialog) {
             wizard->next();
             apptest::flushEvents();
             if (wizard->currentId() == before) break;
-            unnamed << unnamedIn(dialog);
+            unnamed << faultsIn(dialog);
         }
     }
     unnamed.removeDuplicates();
     return unnamed;
 }
 
-// Each unnamed control on a line of its own (a failure message is cut short), then the count.
-bool noneUnnamed(const QStringList& unnamed) {
-    for (const QString& control : unnamed) qWarning().noquote() << "unnamed:" << control;
-    return unnamed.isEmpty();
+// Each fault on a line of its own (a failure message is cut short).
+bool noFaults(const QStringList& faults) {
+    for (const QString& fault : faults) qWarning().noquote() << "fault:" << fault;
+    return faults.isEmpty();
 }
 
 }  // namespace
@@ -186,10 +295,23 @@ private slots:
                 unnamed << entry.title + ": " + control;
         }
         unnamed.removeDuplicates();
-        QVERIFY(noneUnnamed(unnamed));
+        QVERIFY(noFaults(unnamed));
     }
 
-    void everyDialogOfTheMenusNamesItsControls_data() {
+    void everyViewIsWalkedByKeyboard() {
+        app::MainView& main = window_->mainView();
+        QStringList faults;
+        for (const auto& entry : main.table()) {
+            main.selectView(entry.key);
+            apptest::flushEvents();
+            for (const QString& fault : keyboardFaultsIn(*window_))
+                faults << entry.title + ": " + fault;
+        }
+        faults.removeDuplicates();
+        QVERIFY(noFaults(faults));
+    }
+
+    void everyDialogOfTheMenusNamesAndShowsItsControls_data() {
         QTest::addColumn<int>("view");
         QTest::addColumn<int>("command");
         const struct {
@@ -212,7 +334,7 @@ private slots:
         for (const auto& row : rows)
             QTest::newRow(row.name) << row.view << static_cast<int>(row.command);
     }
-    void everyDialogOfTheMenusNamesItsControls() {
+    void everyDialogOfTheMenusNamesAndShowsItsControls() {
         QFETCH(int, view);
         QFETCH(int, command);
         window_->mainView().selectView(view);
@@ -223,11 +345,11 @@ private slots:
         QVERIFY2(window_->action(id)->isEnabled(), "the command is enabled");
         QStringList unnamed;
         QVERIFY(inspectDialogOpenedBy([&] { window_->runCommand(id); }, unnamed));
-        QVERIFY(noneUnnamed(unnamed));
+        QVERIFY(noFaults(unnamed));
     }
 
     // Dialogs opened from within other dialogs, made directly.
-    void everyInnerDialogNamesItsControls() {
+    void everyInnerDialogNamesAndShowsItsControls() {
         report::ReportManager& reports = context().reports();
         report::Report report = reports.reports().begin()->second.clone();
         const std::vector<std::pair<const char*, std::function<QDialog*()>>> dialogs = {
@@ -256,10 +378,10 @@ private slots:
             std::unique_ptr<QDialog> dialog(make());
             dialog->show();
             QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-            for (const QString& control : unnamedOnEveryPage(*dialog))
+            for (const QString& control : faultsOnEveryPage(*dialog))
                 unnamed << QString(name) + ": " + control;
         }
-        QVERIFY(noneUnnamed(unnamed));
+        QVERIFY(noFaults(unnamed));
     }
 
 private:
@@ -285,7 +407,7 @@ private:
                 auto* dialog = qobject_cast<QDialog*>(top);
                 if (!dialog || !dialog->isVisible() || before.contains(dialog) || seen) continue;
                 seen = true;
-                unnamed = unnamedOnEveryPage(*dialog);
+                unnamed = faultsOnEveryPage(*dialog);
                 dialog->reject();
                 dialog->close();
             }

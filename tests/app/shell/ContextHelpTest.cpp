@@ -88,6 +88,7 @@ private slots:
         Opened opened;
         app::CTipDlg dialog(QStringLiteral("/nonexistent/tips.txt"));
         dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));  // keys reach only the active window
         QTest::keyClick(&dialog, Qt::Key_F1);
         QCOMPARE(opened.addresses.size(), 1);
         QVERIFY(opened.addresses.front().endsWith(QStringLiteral("getting-started.html#tips")));
@@ -97,6 +98,7 @@ private slots:
         Opened opened;
         UnknownDlg dialog;
         dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QTest::keyClick(&dialog, Qt::Key_F1);
         QVERIFY(opened.addresses.isEmpty());
     }

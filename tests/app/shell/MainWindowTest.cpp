@@ -207,8 +207,11 @@ private slots:
         chosen = home.file(QStringLiteral("no/such/folder/site.wsa"));
         program.window().runCommand(CommandId::SaveScenario);
         QCOMPARE(answers.asked.size(), 2);
-        QVERIFY(answers.asked.last().startsWith(
-            QStringLiteral("The scenario could not be saved to %1.").arg(chosen)));
+        QVERIFY2(answers.asked.last().startsWith(
+                     QStringLiteral("The scenario could not be saved to %1: No such file or "
+                                    "directory.")
+                         .arg(chosen)),
+                 qPrintable(answers.asked.last()));
         app::setPathChooser({});
     }
     void scenarioNamedAtStartIsLoaded_data() {
