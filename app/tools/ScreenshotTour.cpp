@@ -6,10 +6,12 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -84,6 +86,17 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs) {
         }
     }
     return false;
+}
+
+// A Tab key as the keyboard gives it, to the control that has the focus.
+void pressTab() {
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused) return;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(focused, &press);
+    QApplication::sendEvent(focused, &release);
+    settle(100);
 }
 
 bool shoot(const QDir& out, const QString& name) {
@@ -202,6 +215,13 @@ bool shootReports(const QDir& out, app::CMainFrame& window, app::AppContext& con
         app::CStyleEditorDlg styles(reports, 2, &window);
         styles.show();
         ok = shoot(out, QStringLiteral("24-style-editor.png")) && ok;
+        // Tabbed onto its first button, which is also the default one: the keyboard's focus.
+        styles.activateWindow();
+        settle(300);
+        for (int step = 0; step < 8 && !qobject_cast<QPushButton*>(QApplication::focusWidget());
+             ++step)
+            pressTab();
+        ok = shoot(out, QStringLiteral("34-keyboard-focus.png")) && ok;
     }
     // The General report as a PDF, its first page turned into a picture (poppler's pdftoppm).
     view->chooseReport(general);
