@@ -221,7 +221,7 @@ bool shootReports(const QDir& out, app::CMainFrame& window, app::AppContext& con
         for (int step = 0; step < 8 && !qobject_cast<QPushButton*>(QApplication::focusWidget());
              ++step)
             pressTab();
-        ok = shoot(out, QStringLiteral("34-keyboard-focus.png")) && ok;
+        ok = shoot(out, QStringLiteral("35-keyboard-focus.png")) && ok;
     }
     // The General report as a PDF, its first page turned into a picture (poppler's pdftoppm).
     view->chooseReport(general);

@@ -311,6 +311,25 @@ private slots:
         QVERIFY(noFaults(faults));
     }
 
+    // Tab stops once on the selection bar; Down and Up move to the next view and back.
+    void theSelectionBarMovesWithTheArrows() {
+        app::MainView& main = window_->mainView();
+        main.selectView(app::siteTreeKey());
+        apptest::flushEvents();
+        QAbstractButton* checked = nullptr;
+        for (auto* button : window_->findChildren<QAbstractButton*>()) {
+            if (button->group() && button->group()->checkedButton() == button) checked = button;
+        }
+        QVERIFY(checked);
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_));
+        checked->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(checked, Qt::Key_Down);
+        QTRY_VERIFY(main.activeView() != app::siteTreeKey());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QTRY_COMPARE(main.activeView(), app::siteTreeKey());
+    }
+
     void everyDialogOfTheMenusNamesAndShowsItsControls_data() {
         QTest::addColumn<int>("view");
         QTest::addColumn<int>("command");
