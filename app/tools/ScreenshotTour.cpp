@@ -44,6 +44,7 @@
 #include "app/statistics/CNewStatPS.h"
 #include "app/statistics/CStatisticsDlg.h"
 #include "app/waterfall/CWaterfallDlg.h"
+#include "app/waterfall/WaterfallCanvas.h"
 #include "app/widgets/CElementListCtrl.h"
 #include "app/widgets/CTabPane.h"
 #include "app/widgets/ElementListModel.h"
@@ -277,6 +278,14 @@ bool shootWaterfall(const QDir& out, app::CMainFrame& window, app::AppContext& c
         ok = shoot(out, QString::fromLatin1(name)) && ok;
     }
     view->chooseLine(QStringLiteral("Connection Type"));
+    // With the keyboard in the waterfall: the first bar marked, then the third chosen with Down.
+    view->canvas()->setFocus(Qt::TabFocusReason);
+    ok = shoot(out, QStringLiteral("36-waterfall-keyboard.png")) && ok;
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(view->canvas(), &down);
+    }
+    ok = shoot(out, QStringLiteral("37-waterfall-keyboard-chosen.png")) && ok;
     return ok;
 }
 }  // namespace
