@@ -89,12 +89,12 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs) {
     return false;
 }
 
-// A Tab key as the keyboard gives it, to the control that has the focus.
-void pressTab() {
+// A key as the keyboard gives it, to the control that has the focus.
+void pressKey(Qt::Key key) {
     QWidget* focused = QApplication::focusWidget();
     if (!focused) return;
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
     QApplication::sendEvent(focused, &press);
     QApplication::sendEvent(focused, &release);
     settle(100);
@@ -221,7 +221,7 @@ bool shootReports(const QDir& out, app::CMainFrame& window, app::AppContext& con
         settle(300);
         for (int step = 0; step < 8 && !qobject_cast<QPushButton*>(QApplication::focusWidget());
              ++step)
-            pressTab();
+            pressKey(Qt::Key_Tab);
         ok = shoot(out, QStringLiteral("35-keyboard-focus.png")) && ok;
     }
     // The General report as a PDF, its first page turned into a picture (poppler's pdftoppm).
@@ -281,10 +281,7 @@ bool shootWaterfall(const QDir& out, app::CMainFrame& window, app::AppContext& c
     // With the keyboard in the waterfall: the first bar marked, then the third chosen with Down.
     view->canvas()->setFocus(Qt::TabFocusReason);
     ok = shoot(out, QStringLiteral("36-waterfall-keyboard.png")) && ok;
-    for (int i = 0; i < 3; ++i) {
-        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-        QApplication::sendEvent(view->canvas(), &down);
-    }
+    for (int i = 0; i < 3; ++i) pressKey(Qt::Key_Down);
     ok = shoot(out, QStringLiteral("37-waterfall-keyboard-chosen.png")) && ok;
     return ok;
 }
